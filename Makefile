@@ -1,0 +1,64 @@
+# Set-up, build and test in two commands: `make run` and `make test`.
+# Every target installs what is missing from Debian's packages first.
+
+BUILD     ?= build
+FUZZBUILD ?= build-fuzz
+JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 60
+
+PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev libbenchmark-dev fonts-noto-cjk
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build bench fuzz deps fuzz-deps clean
+
+define install_missing
+	@missing=""; \
+	for p in $(1); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+fuzz-deps: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHIBI_WERROR=ON
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/src/app/hibisi ]; then \
+	  $(BUILD)/src/app/hibisi; \
+	else \
+	  echo "built everything; the main window comes with its own issue, so there is nothing to start yet"; \
+	fi
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz: fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHIBI_FUZZ=ON -DHIBI_BENCH=OFF -DHIBI_TESTS=OFF
+	cmake --build $(FUZZBUILD) -j $(JOBS)
+	@for f in $(FUZZBUILD)/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p $(FUZZBUILD)/corpus/$$name; \
+	  echo "== $$name for $(FUZZ_SECONDS) s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
+	      -artifact_prefix=$(FUZZBUILD)/$$name- $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name || exit 1; \
+	done
+
+clean:
+	rm -rf $(BUILD) $(FUZZBUILD)

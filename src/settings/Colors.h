@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace hibi {
+
+// Colours as the settings file knows them: 0x00BBGGRR (red in the lowest byte),
+// or a system colour 0x80000000 + index, or one of the two special values.
+using Color = quint32;
+
+constexpr Color clBlack = 0x000000;
+constexpr Color clMaroon = 0x000080;
+constexpr Color clGreen = 0x008000;
+constexpr Color clOlive = 0x008080;
+constexpr Color clNavy = 0x800000;
+constexpr Color clPurple = 0x800080;
+constexpr Color clTeal = 0x808000;
+constexpr Color clGray = 0x808080;
+constexpr Color clSilver = 0xC0C0C0;
+constexpr Color clRed = 0x0000FF;
+constexpr Color clLime = 0x00FF00;
+constexpr Color clYellow = 0x00FFFF;
+constexpr Color clBlue = 0xFF0000;
+constexpr Color clFuchsia = 0xFF00FF;
+constexpr Color clAqua = 0xFFFF00;
+constexpr Color clWhite = 0xFFFFFF;
+constexpr Color clMoneyGreen = 0xC0DCC0;
+constexpr Color clSkyBlue = 0xF0CAA6;
+constexpr Color clCream = 0xF0FBFF;
+constexpr Color clMedGray = 0xA4A0A0;
+constexpr Color clNone = 0x1FFFFFFF;
+constexpr Color clDefault = 0x20000000;
+constexpr Color kSystemColorBase = 0x80000000;
+
+struct NamedColor
+{
+    const char *name;
+    Color value;
+};
+
+// Every named colour: the twenty standard ones first, then the system colours and
+// the two special values.
+const NamedColor *ColorNames(int *count);
+constexpr int kStandardColorCount = 20;
+
+// The name when the colour has one, else "$" and eight upper-case hex digits.
+QString ColorToString(Color color);
+// A name (case does not matter), a decimal number or "$" and hex digits.
+std::optional<Color> StringToColor(const QString &text);
+
+constexpr bool IsSystemColor(Color c) { return (c & 0xFF000000u) == kSystemColorBase; }
+constexpr int RedOf(Color c) { return int(c & 0xFF); }
+constexpr int GreenOf(Color c) { return int((c >> 8) & 0xFF); }
+constexpr int BlueOf(Color c) { return int((c >> 16) & 0xFF); }
+constexpr Color RgbColor(int r, int g, int b) { return Color(r) | (Color(g) << 8) | (Color(b) << 16); }
+
+} // namespace hibi

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace hibi {
+
+// A sectioned key=value settings file in CP932. Every line keeps its own bytes, so
+// what is not written stays as it was, byte for byte: comments, unknown keys,
+// line ends, and CP932 codes that would not survive decoding and encoding again.
+// Section and key names match without regard to case; a new key goes at the end
+// of its section, a new section at the end of the file.
+class IniFile
+{
+public:
+    IniFile() = default;
+    explicit IniFile(const QByteArray &bytes);
+
+    // The whole file in memory. A missing file is an empty one; a file that exists
+    // but cannot be read throws FileError ("は開けません").
+    static IniFile load(const QString &path);
+    // Replaces the file in one piece through a temporary file beside it, so a crash
+    // or a full disk leaves the old file whole; throws FileError ("を作成できません").
+    void save(const QString &path) const;
+
+    QByteArray toBytes() const;
+
+    std::optional<QString> value(const QString &section, const QString &key) const;
+    QString readString(const QString &section, const QString &key, const QString &fallback) const;
+    int readInteger(const QString &section, const QString &key, int fallback) const;
+    bool readBool(const QString &section, const QString &key, bool fallback) const;
+    quint32 readColor(const QString &section, const QString &key, quint32 fallback) const;
+
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+    void writeBool(const QString &section, const QString &key, bool value);
+    void writeColor(const QString &section, const QString &key, quint32 value);
+    void deleteKey(const QString &section, const QString &key);
+
+    // Keys of a section in file order (the names as written in the file).
+    std::vector<QString> keys(const QString &section) const;
+
+    // Whether CP932 can hold the text exactly.
+    static bool canEncode(const QString &text);
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line
+    {
+        QByteArray bytes;       // without the line feed, with a carriage return if it had one
+        bool hasNewline = true;
+        Kind kind = Kind::Other;
+        QString name;           // section or key name, trimmed
+        int valueStart = 0;     // byte offset of the value in a key line
+    };
+
+    static Line makeLine(const QByteArray &bytes, bool hasNewline = true);
+    // First line of the section, or -1; `end` receives one past its last line.
+    int findSection(const QString &section, int *end) const;
+    int findKey(const QString &section, const QString &key) const;
+    // "\r" when the file's lines end in CR LF (and for a new file), else nothing.
+    QByteArray carriageReturn() const;
+
+    std::vector<Line> m_lines;
+};
+
+// Direct per-key access: every read and every write goes to the file at once.
+class IniFileDirect
+{
+public:
+    explicit IniFileDirect(const QString &path) : m_path(path) {}
+    int readInteger(const QString &section, const QString &key, int fallback) const;
+    void writeInteger(const QString &section, const QString &key, int value) const;
+
+private:
+    QString m_path;
+};
+
+// Integer text as the settings file has it: decimal with an optional sign, or a
+// 32-bit pattern in hexadecimal after "$" ($FFFFFFFF is -1).
+std::optional<qint64> ParseIniNumber(const QString &text);
+
+} // namespace hibi

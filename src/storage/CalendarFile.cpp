@@ -1,0 +1,273 @@
+#include "storage/CalendarFile.h"
+
+#include "calendar/MonthGrid.h"
+#include "storage/FileError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace hibi {
+
+namespace {
+
+constexpr qint64 kChunkRecords = 128;
+using Record = std::array<std::uint8_t, kRecordSize>;
+
+std::uint16_t readWord(const char *p)
+{
+    return std::uint16_t(std::uint8_t(p[0]) | (std::uint8_t(p[1]) << 8));
+}
+
+void putWord(std::uint8_t *p, int value)
+{
+    p[0] = std::uint8_t(value & 0xFF);
+    p[1] = std::uint8_t((value >> 8) & 0xFF);
+}
+
+qint64 recordOffset(qint64 slot)
+{
+    return kHeaderSize + kRecordSize * slot;
+}
+
+Record makeRecord(int year, const std::array<std::uint8_t, kYearCells> &cells)
+{
+    Record record{};
+    putWord(record.data(), year);
+    std::copy(cells.begin(), cells.end(), record.begin() + 2);
+    return record;
+}
+
+qint64 dayCellIndex(int year, int month, int day)
+{
+    using namespace std::chrono;
+    if (!year_month_day{std::chrono::year{year}, std::chrono::month(unsigned(month)), std::chrono::day(unsigned(day))}.ok())
+        throw std::invalid_argument("WriteDayMark: not a date");
+    const GridCell cell = CellOfDay(year, month, day);
+    return FileCellIndex(month, cell.col, cell.row);
+}
+
+// A record of zeros but for one day.
+Record dayRecord(int year, int month, int day, Mark mark)
+{
+    std::array<std::uint8_t, kYearCells> cells{};
+    cells[size_t(dayCellIndex(year, month, day))] = mark;
+    return makeRecord(year, cells);
+}
+
+bool writeAt(QIODevice &device, qint64 offset, const std::uint8_t *data, qint64 size)
+{
+    return device.seek(offset) && device.write(reinterpret_cast<const char *>(data), size) == size;
+}
+
+// Looks for `year` among the year words of slotCount 0 .. slotCount - 1, a chunk of
+// records at a time.
+std::optional<qint64> scanYear(QIODevice &device, qint64 slotCount, int year, bool &readError)
+{
+    std::vector<char> buffer;
+    for (qint64 first = 0; first < slotCount; first += kChunkRecords) {
+        const qint64 count = std::min(kChunkRecords, slotCount - first);
+        const qint64 wanted = kRecordSize * (count - 1) + 2;
+        buffer.resize(size_t(wanted));
+        const qint64 got = device.seek(recordOffset(first)) ? device.read(buffer.data(), wanted) : -1;
+        if (got < 0) {
+            readError = true;
+            return std::nullopt;
+        }
+        for (qint64 i = 0; i < count && kRecordSize * i + 2 <= got; ++i)
+            if (readWord(buffer.data() + kRecordSize * i) == year)
+                return first + i;
+    }
+    return std::nullopt;
+}
+
+// Writers let slot k take part in the scan while the file is at least
+// 506 × (k + 1) bytes long; the first slot that doesn't is where a record is
+// appended, so a trailing piece shorter than a record gets overwritten.
+struct Slot
+{
+    qint64 index = 0;
+    bool found = false;
+    bool readError = false;
+};
+
+Slot findWriteSlot(QIODevice &device, int year)
+{
+    const qint64 slotCount = device.size() / kRecordSize;
+    Slot slot;
+    const auto hit = scanYear(device, slotCount, year, slot.readError);
+    slot.found = hit.has_value();
+    slot.index = hit.value_or(slotCount);
+    return slot;
+}
+
+void createWith(const QString &path, const Record &record)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw FileError::cannotCreate(path);
+    std::array<std::uint8_t, kHeaderSize + kRecordSize> bytes{};
+    putWord(bytes.data(), kHeaderWord);
+    std::copy(record.begin(), record.end(), bytes.begin() + kHeaderSize);
+    if (!writeAt(file, 0, bytes.data(), qint64(bytes.size())) || !file.flush()) {
+        file.close();
+        file.remove();
+        throw FileError::cannotWrite(path);
+    }
+}
+
+// Opens an existing file for `work` and turns what went wrong into the user's
+// message. A write that fell short (a full disk) is taken back to the old length,
+// so an append leaves the file as it was.
+template<typename Work>
+void withExistingFile(const QString &path, QIODevice::OpenMode mode, Work work)
+{
+    // Unbuffered: a write that fails must not leave bytes behind for close() to
+    // write after the file was taken back to its old length.
+    QFile file(path);
+    if (!file.open(mode | QIODevice::Unbuffered))
+        throw FileError::cannotOpen(path);
+    const qint64 oldSize = file.size();
+    DeviceResult result = work(file);
+    if (result == DeviceResult::Ok && (mode & QIODevice::WriteOnly) && !file.flush())
+        result = DeviceResult::WriteFailed;
+    switch (result) {
+    case DeviceResult::Ok:
+        return;
+    case DeviceResult::ReadFailed:
+        throw FileError::cannotOpen(path);
+    case DeviceResult::WriteFailed:
+        if (file.size() > oldSize)
+            file.resize(oldSize);
+        throw FileError::cannotWrite(path);
+    }
+}
+
+} // namespace
+
+QString CalendarFilePath(const QString &programFolder, const QString &calendarName)
+{
+    return programFolder + calendarName + QStringLiteral(".hsd");
+}
+
+DeviceResult ReadYearFrom(QIODevice &device, int year, YearMarks &marks)
+{
+    // Readers visit record k while it starts before the end of the file; a year
+    // word needs both of its bytes.
+    const qint64 size = device.size();
+    const qint64 slotCount = size >= kHeaderSize + 2 ? (size - kHeaderSize - 2) / kRecordSize + 1 : 0;
+    bool readError = false;
+    const auto slot = scanYear(device, slotCount, year, readError);
+    if (readError)
+        return DeviceResult::ReadFailed;
+    if (!slot)
+        return DeviceResult::Ok;
+    std::array<std::uint8_t, kYearCells> cells{};
+    const qint64 got = device.seek(recordOffset(*slot) + 2)
+            ? device.read(reinterpret_cast<char *>(cells.data()), kYearCells) : -1;
+    if (got < 0)
+        return DeviceResult::ReadFailed;
+    marks.fromFileOrder(cells.data(), int(got));
+    return DeviceResult::Ok;
+}
+
+DeviceResult SaveYearTo(QIODevice &device, int year, const YearMarks &marks)
+{
+    const Slot slot = findWriteSlot(device, year);
+    if (slot.readError)
+        return DeviceResult::ReadFailed;
+    if (!slot.found && !marks.hasMarks())
+        return DeviceResult::Ok;
+    const Record record = makeRecord(year, marks.toFileOrder());
+    return writeAt(device, recordOffset(slot.index), record.data(), kRecordSize) ? DeviceResult::Ok
+                                                                                 : DeviceResult::WriteFailed;
+}
+
+DeviceResult WriteDayMarkTo(QIODevice &device, int year, int month, int day, Mark mark)
+{
+    const qint64 cellIndex = dayCellIndex(year, month, day);
+    const Slot slot = findWriteSlot(device, year);
+    if (slot.readError)
+        return DeviceResult::ReadFailed;
+    bool ok;
+    if (slot.found) {
+        const std::uint8_t byte = mark;
+        ok = writeAt(device, recordOffset(slot.index) + 2 + cellIndex, &byte, 1);
+    } else {
+        const Record record = dayRecord(year, month, day, mark);
+        ok = writeAt(device, recordOffset(slot.index), record.data(), kRecordSize);
+    }
+    return ok ? DeviceResult::Ok : DeviceResult::WriteFailed;
+}
+
+DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit)
+{
+    const qint64 size = device.size();
+    const qint64 records = size >= kHeaderSize ? (size - kHeaderSize) / kRecordSize : 0;
+    std::vector<char> buffer;
+    for (qint64 first = 0; first < records; first += kChunkRecords) {
+        const qint64 count = std::min(kChunkRecords, records - first);
+        buffer.resize(size_t(kRecordSize * count));
+        const qint64 wanted = qint64(buffer.size());
+        if (!device.seek(recordOffset(first)) || device.read(buffer.data(), wanted) != wanted)
+            return DeviceResult::ReadFailed;
+        for (qint64 i = 0; i < count; ++i) {
+            const char *record = buffer.data() + kRecordSize * i;
+            visit(readWord(record), reinterpret_cast<const std::uint8_t *>(record + 2));
+        }
+    }
+    return DeviceResult::Ok;
+}
+
+void LoadYearMarks(const QString &path, int year, YearMarks &marks)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    // Read into a copy, so that a failing read leaves the buffer as it was.
+    YearMarks loaded = marks;
+    withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ReadYearFrom(file, year, loaded); });
+    marks = loaded;
+}
+
+YearMarks ReadYearMarks(const QString &path, int year)
+{
+    YearMarks marks;
+    LoadYearMarks(path, year, marks);
+    return marks;
+}
+
+void SaveYearMarks(const QString &path, int year, const YearMarks &marks)
+{
+    if (QFileInfo::exists(path))
+        withExistingFile(path, QIODevice::ReadWrite, [&](QFile &file) { return SaveYearTo(file, year, marks); });
+    else if (marks.hasMarks())
+        createWith(path, makeRecord(year, marks.toFileOrder()));
+}
+
+void CreateCalendarFile(const QString &path, int year, const YearMarks &marks)
+{
+    createWith(path, makeRecord(year, marks.toFileOrder()));
+}
+
+void WriteDayMark(const QString &path, int year, int month, int day, Mark mark)
+{
+    if (QFileInfo::exists(path))
+        withExistingFile(path, QIODevice::ReadWrite,
+                         [&](QFile &file) { return WriteDayMarkTo(file, year, month, day, mark); });
+    else
+        createWith(path, dayRecord(year, month, day, mark));
+}
+
+void ForEachYearRecord(const QString &path, const RecordVisitor &visit)
+{
+    if (QFileInfo::exists(path))
+        withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ForEachRecordIn(file, visit); });
+}
+
+} // namespace hibi

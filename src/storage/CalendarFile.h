@@ -1,0 +1,51 @@
+#pragma once
+
+#include "storage/YearMarks.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QIODevice;
+
+namespace hibi {
+
+// A calendar file: a 2-byte header word, then one 506-byte record per year that
+// ever held marks (the year, then 504 mark bytes), in the order the years were
+// first saved. Little-endian, no index: a year is found by a linear scan.
+constexpr int kHeaderSize = 2;
+constexpr int kRecordSize = 2 + kYearCells;
+constexpr std::uint16_t kHeaderWord = 100;
+
+QString CalendarFilePath(const QString &programFolder, const QString &calendarName);
+
+// Every operation opens the file, works and closes it before it returns, also when
+// it throws FileError. A missing file is normal: reading finds no marks.
+
+// Copies the year's record into `marks`; leaves `marks` as it was when the file or
+// the record is missing, or for the cells past the end of a record cut short.
+void LoadYearMarks(const QString &path, int year, YearMarks &marks);
+// The year's marks, all 0 when the file or the record is missing.
+YearMarks ReadYearMarks(const QString &path, int year);
+// Rewrites the year's record in place or appends it; a year without marks and
+// without a record writes nothing, and no file is created for it.
+void SaveYearMarks(const QString &path, int year, const YearMarks &marks);
+// Creates or truncates the file: header and one record of `year`, 508 bytes.
+void CreateCalendarFile(const QString &path, int year, const YearMarks &marks);
+// Stores one day's mark; an existing record changes in that one byte, a missing
+// year is appended as a record of zeros but for that day.
+void WriteDayMark(const QString &path, int year, int month, int day, Mark mark);
+// Visits every whole record in file order; the header and a record cut short by
+// the end of the file are never visited.
+using RecordVisitor = std::function<void(std::uint16_t year, const std::uint8_t *marks)>;
+void ForEachYearRecord(const QString &path, const RecordVisitor &visit);
+
+// The same work on an open device, for tests and fuzzing.
+enum class DeviceResult { Ok, ReadFailed, WriteFailed };
+DeviceResult ReadYearFrom(QIODevice &device, int year, YearMarks &marks);
+DeviceResult SaveYearTo(QIODevice &device, int year, const YearMarks &marks);
+DeviceResult WriteDayMarkTo(QIODevice &device, int year, int month, int day, Mark mark);
+DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit);
+
+} // namespace hibi

@@ -1,0 +1,35 @@
+#include "storage/FileError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace hibi {
+
+namespace {
+QString fullPath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+} // namespace
+
+FileError::FileError(const QString &message)
+    : std::runtime_error(message.toStdString()), m_message(message)
+{
+}
+
+FileError FileError::cannotOpen(const QString &path)
+{
+    return FileError(QStringLiteral("ファイル %1 は開けません").arg(fullPath(path)));
+}
+
+FileError FileError::cannotCreate(const QString &path)
+{
+    return FileError(QStringLiteral("ファイル %1 を作成できません").arg(fullPath(path)));
+}
+
+FileError FileError::cannotWrite(const QString &path)
+{
+    return FileError(QStringLiteral("ファイル %1 に書き込めません").arg(fullPath(path)));
+}
+
+} // namespace hibi

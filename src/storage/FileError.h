@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace hibi {
+
+// A file that could not be opened, created or written. The message is the one the
+// user sees, with the file's full path in it.
+class FileError : public std::runtime_error
+{
+public:
+    explicit FileError(const QString &message);
+    QString message() const { return m_message; }
+
+    static FileError cannotOpen(const QString &path);     // "ファイル %s は開けません"
+    static FileError cannotCreate(const QString &path);   // "ファイル %s を作成できません"
+    static FileError cannotWrite(const QString &path);    // disk full or a failing device mid-write
+
+private:
+    QString m_message;
+};
+
+} // namespace hibi

@@ -1,0 +1,320 @@
+#include "settings/Colors.h"
+#include "settings/IniFile.h"
+#include "storage/FileError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace hibi;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A file as a user might have it: CR LF, a comment, an unknown key, blank lines,
+// CP932 text including an extension code (87 90) that decodes and encodes back
+// differently, and no line end after the last line.
+const QByteArray kSample = QByteArray("; my settings\r\n"
+                                      "[POS]\r\n"
+                                      "Top=15\r\n"
+                                      "left = 40\r\n"
+                                      "unknown=\x87\x90\r\n"
+                                      "\r\n"
+                                      "[cale]\r\n"
+                                      "file=\x83\x4A\x83\x8C\x83\x93\x83\x5F\x81\x5B\x31\r\n"
+                                      "\r\n"
+                                      "[other]\r\n"
+                                      "x=1");
+
+} // namespace
+
+class TestIniFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void untouchedFileKeepsEveryByte();
+    void namesMatchWithoutCase();
+    void writingOneKeyChangesOnlyThatLine();
+    void newKeyAtEndOfSectionNewSectionAtEnd();
+    void newFileUsesCrLfAndCp932();
+    void lfFileStaysLf();
+    void deleteKey();
+    void integersAndBooleans_data();
+    void integersAndBooleans();
+    void colorsWritten_data();
+    void colorsWritten();
+    void colorsRead_data();
+    void colorsRead();
+    void canEncode();
+    void loadAndSave();
+    void saveFailureKeepsOldFile();
+    void directAccessTouchesOnlyItsKeys();
+};
+
+void TestIniFile::untouchedFileKeepsEveryByte()
+{
+    const IniFile ini(kSample);
+    QCOMPARE(ini.toBytes(), kSample);
+    QCOMPARE(ini.readString("cale", "file", QString()), QStringLiteral("カレンダー1"));
+    QCOMPARE(ini.readString("other", "x", QString()), QStringLiteral("1"));
+    // Reading every key of a loaded file and writing nothing changes nothing.
+    IniFile copy(kSample);
+    copy.writeString("cale", "file", QStringLiteral("カレンダー1"));
+    copy.writeInteger("pos", "top", 15);
+    QCOMPARE(copy.toBytes(), kSample);
+}
+
+void TestIniFile::namesMatchWithoutCase()
+{
+    const IniFile ini(kSample);
+    QCOMPARE(ini.readInteger("pos", "top", 0), 15);
+    QCOMPARE(ini.readInteger("Pos", "TOP", 0), 15);
+    QCOMPARE(ini.readInteger("pos", "left", 0), 40);   // spaces around the key
+    QCOMPARE(ini.readString("pos", "missing", "dflt"), QStringLiteral("dflt"));
+    QCOMPARE(ini.readString("nosection", "top", "dflt"), QStringLiteral("dflt"));
+    QCOMPARE(ini.value("pos", "left"), std::optional<QString>(QStringLiteral(" 40")));  // values unchanged
+}
+
+void TestIniFile::writingOneKeyChangesOnlyThatLine()
+{
+    IniFile ini(kSample);
+    ini.writeInteger("pos", "top", 250);
+    QByteArray expected = kSample;
+    expected.replace("Top=15\r\n", "Top=250\r\n");
+    QCOMPARE(ini.toBytes(), expected);
+
+    ini.writeString("other", "x", "22");   // the last line, without a line end
+    expected.chop(1);
+    expected += "22";
+    QCOMPARE(ini.toBytes(), expected);
+}
+
+void TestIniFile::newKeyAtEndOfSectionNewSectionAtEnd()
+{
+    IniFile ini(kSample);
+    ini.writeInteger("pos", "width", 330);
+    ini.writeInteger("OTHER", "y", 2);
+    ini.writeInteger("dat", "num", 0);
+    QCOMPARE(ini.toBytes(), QByteArray("; my settings\r\n"
+                                       "[POS]\r\n"
+                                       "Top=15\r\n"
+                                       "left = 40\r\n"
+                                       "unknown=\x87\x90\r\n"
+                                       "width=330\r\n"
+                                       "\r\n"
+                                       "[cale]\r\n"
+                                       "file=\x83\x4A\x83\x8C\x83\x93\x83\x5F\x81\x5B\x31\r\n"
+                                       "\r\n"
+                                       "[other]\r\n"
+                                       "x=1\r\n"
+                                       "y=2\r\n"
+                                       "\r\n"
+                                       "[dat]\r\n"
+                                       "num=0\r\n"));
+}
+
+void TestIniFile::newFileUsesCrLfAndCp932()
+{
+    IniFile ini;
+    ini.writeString("cale", "file", QStringLiteral("カレンダー1"));
+    ini.writeBool("today", "set", true);
+    QCOMPARE(ini.toBytes(), QByteArray("[cale]\r\nfile=\x83\x4A\x83\x8C\x83\x93\x83\x5F\x81\x5B\x31\r\n"
+                                       "\r\n[today]\r\nset=1\r\n"));
+}
+
+void TestIniFile::lfFileStaysLf()
+{
+    IniFile ini(QByteArray("[pos]\ntop=1\n"));
+    ini.writeInteger("pos", "left", 2);
+    QCOMPARE(ini.toBytes(), QByteArray("[pos]\ntop=1\nleft=2\n"));
+}
+
+void TestIniFile::deleteKey()
+{
+    IniFile ini(kSample);
+    ini.deleteKey("pos", "UNKNOWN");
+    ini.deleteKey("pos", "nothing");
+    QByteArray expected = kSample;
+    expected.replace("unknown=\x87\x90\r\n", "");
+    QCOMPARE(ini.toBytes(), expected);
+}
+
+void TestIniFile::integersAndBooleans_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("integer");
+    QTest::addColumn<bool>("boolean");
+
+    // Default for the integer is -7, for the Boolean true.
+    QTest::newRow("decimal") << QByteArray("12") << 12 << true;
+    QTest::newRow("zero") << QByteArray("0") << 0 << false;
+    QTest::newRow("negative") << QByteArray("-3") << -3 << true;
+    QTest::newRow("any non-zero is true") << QByteArray("2") << 2 << true;
+    QTest::newRow("hex") << QByteArray("$1F") << 31 << true;
+    QTest::newRow("surrounding spaces") << QByteArray(" 8 ") << 8 << true;
+    QTest::newRow("not a number") << QByteArray("abc") << -7 << true;
+    QTest::newRow("trailing text") << QByteArray("12px") << -7 << true;
+    QTest::newRow("empty") << QByteArray("") << -7 << true;
+    QTest::newRow("too large") << QByteArray("99999999999") << -7 << true;
+}
+
+void TestIniFile::integersAndBooleans()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, integer);
+    QFETCH(bool, boolean);
+    const IniFile ini("[s]\r\nk=" + text + "\r\n");
+    QCOMPARE(ini.readInteger("s", "k", -7), integer);
+    QCOMPARE(ini.readBool("s", "k", true), boolean);
+}
+
+void TestIniFile::colorsWritten_data()
+{
+    QTest::addColumn<quint32>("color");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("pure red") << quint32(0x0000FF) << "clRed";
+    QTest::newRow("black") << quint32(0) << "clBlack";
+    QTest::newRow("money green") << quint32(0xC0DCC0) << "clMoneyGreen";
+    QTest::newRow("no name") << quint32(0x123456) << "$00123456";
+    QTest::newRow("window colour default") << quint32(0xFFA64D) << "$00FFA64D";
+    QTest::newRow("system colour") << quint32(0x8000000F) << "clBtnFace";
+    QTest::newRow("menu bar") << quint32(0x8000001E) << "clMenuBar";
+    QTest::newRow("none") << quint32(0x1FFFFFFF) << "clNone";
+    QTest::newRow("default") << quint32(0x20000000) << "clDefault";
+    QTest::newRow("unnamed system index") << quint32(0x80000019) << "$80000019";
+}
+
+void TestIniFile::colorsWritten()
+{
+    QFETCH(quint32, color);
+    QFETCH(QString, text);
+    QCOMPARE(ColorToString(color), text);
+    IniFile ini;
+    ini.writeColor("backcolor", "maru", color);
+    QCOMPARE(ini.readColor("backcolor", "maru", 1), color);
+}
+
+void TestIniFile::colorsRead_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("color");
+    // The default, for texts that are no colour, is 0x424242.
+    QTest::newRow("lower case name") << "clblack" << quint32(0);
+    QTest::newRow("upper case name") << "CLRED" << quint32(0x0000FF);
+    QTest::newRow("system name") << "clWindowText" << quint32(0x80000008);
+    QTest::newRow("decimal") << "16777215" << quint32(0xFFFFFF);
+    QTest::newRow("hex") << "$00FFA64D" << quint32(0xFFA64D);
+    QTest::newRow("negative decimal is a system colour") << "-2147483643" << quint32(0x80000005);
+    QTest::newRow("unknown name") << "clPink" << quint32(0x424242);
+    QTest::newRow("empty") << "" << quint32(0x424242);
+    QTest::newRow("hex too long") << "$123456789" << quint32(0x424242);
+}
+
+void TestIniFile::colorsRead()
+{
+    QFETCH(QString, text);
+    QFETCH(quint32, color);
+    IniFile ini;
+    ini.writeString("c", "k", text);
+    QCOMPARE(ini.readColor("c", "k", 0x424242), color);
+}
+
+void TestIniFile::canEncode()
+{
+    QVERIFY(IniFile::canEncode(QStringLiteral("仕事 ①")));
+    QVERIFY(!IniFile::canEncode(QStringLiteral("😀")));
+    QVERIFY(!IniFile::canEncode(QStringLiteral("한국")));
+}
+
+void TestIniFile::loadAndSave()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hibisi.ini");
+    QCOMPARE(IniFile::load(path).toBytes(), QByteArray());   // no file: every key its default
+    writeAll(path, kSample);
+    IniFile ini = IniFile::load(path);
+    QCOMPARE(ini.toBytes(), kSample);
+    ini.save(path);
+    QCOMPARE(readAll(path), kSample);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hibisi.ini"});
+
+    // A folder in the file's place can be neither read nor replaced.
+    const QString blocked = dir.filePath("blocked.ini");
+    QVERIFY(QDir().mkdir(blocked));
+    const QString native = QDir::toNativeSeparators(blocked);
+    try {
+        IniFile::load(blocked);
+        QFAIL("no error raised");
+    } catch (const FileError &e) {
+        QCOMPARE(e.message(), QStringLiteral("ファイル %1 は開けません").arg(native));
+    }
+    try {
+        ini.save(blocked);
+        QFAIL("no error raised");
+    } catch (const FileError &e) {
+        QCOMPARE(e.message(), QStringLiteral("ファイル %1 を作成できません").arg(native));
+    }
+}
+
+void TestIniFile::saveFailureKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hibisi.ini");
+    writeAll(path, kSample);
+    IniFile ini(kSample);
+    ini.writeString("big", "value", QString(20000, u'x'));
+
+    // A file-size limit stands in for a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString message;
+    try {
+        ini.save(path);
+    } catch (const FileError &e) {
+        message = e.message();
+    }
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
+
+    QCOMPARE(message, QStringLiteral("ファイル %1 を作成できません").arg(QDir::toNativeSeparators(path)));
+    QCOMPARE(readAll(path), kSample);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hibisi.ini"});
+    ini.save(path);
+    QCOMPARE(readAll(path), ini.toBytes());
+}
+
+void TestIniFile::directAccessTouchesOnlyItsKeys()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hibisi.ini");
+    const IniFileDirect direct(path);
+    QCOMPARE(direct.readInteger("posb", "top", 100), 100);
+    QVERIFY(!QFile::exists(path));
+    writeAll(path, kSample);
+    direct.writeInteger("posb", "top", 7);
+    QCOMPARE(readAll(path), kSample + "\r\n\r\n[posb]\r\ntop=7\r\n");
+    QCOMPARE(direct.readInteger("POSB", "Top", 100), 7);
+}
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"
