@@ -5,6 +5,7 @@ BUILD     ?= build
 FUZZBUILD ?= build-fuzz
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS  = fuzz_calendar_file fuzz_settings_file
 
 PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev libbenchmark-dev fonts-noto-cjk
 FUZZ_PACKAGES = clang libclang-rt-14-dev
@@ -48,15 +49,15 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; done
 
 fuzz: fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHIBI_FUZZ=ON -DHIBI_BENCH=OFF -DHIBI_TESTS=OFF
 	cmake --build $(FUZZBUILD) -j $(JOBS)
-	@for f in $(FUZZBUILD)/fuzz/fuzz_*; do \
-	  name=$$(basename $$f); mkdir -p $(FUZZBUILD)/corpus/$$name; \
+	@for name in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZBUILD)/corpus/$$name; \
 	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
+	  $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
 	      -artifact_prefix=$(FUZZBUILD)/$$name- $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name || exit 1; \
 	done
 
