@@ -1,0 +1,821 @@
+#include "app/Unit1.h"
+
+#include "app/RangeCursor.h"
+#include "calendar/Clock.h"
+#include "components/MessageBoxes.h"
+#include "components/UpDown.h"
+#include "settings/IniFile.h"
+#include "storage/CalendarFile.h"
+#include "storage/Catalogue.h"
+#include "storage/FileError.h"
+#include "storage/Unit2.h"
+#include "tally/Unit3.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace hibi {
+
+namespace {
+
+constexpr int kGridTop = 108;
+const QString kWeekdayNames[7] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"),
+                                  QStringLiteral("水"), QStringLiteral("木"), QStringLiteral("金"),
+                                  QStringLiteral("土")};
+
+void setBackground(QWidget *widget, const QColor &color)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, color);
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+QFont MakeFont(const QString &name, int size, const FontStyle &style)
+{
+    QFont font(name);
+    font.setPointSize(std::max(1, size));
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    font.setStrikeOut(style.strikeOut);
+    return font;
+}
+
+int FontPixelHeight(int pointSize, const QWidget *widget)
+{
+    return int(std::lround(pointSize * widget->logicalDpiY() / 72.0));
+}
+
+TForm1::TForm1(const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), ProgramFolder(programFolder)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ヒビシルシ"));
+    QFont base(kDefaultFontFace);
+    base.setPixelSize(12);
+    setFont(base);
+    setGeometry(303, 123, 527, 429);
+    buildControls();
+    buildMenus();
+    FormCreate();
+    Form3 = new TForm3(this);
+    Form3->Counts = &Counts;
+}
+
+TForm1::~TForm1()
+{
+    if (RangeState != 0)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void TForm1::buildControls()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->installEventFilter(this);
+    setCentralWidget(m_client);
+
+    ToolBar1 = new QToolBar(QStringLiteral("ツールバー"), m_client);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setToolTip(QStringLiteral("ツールバー"));
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMovable(false);
+    ToolBar1->setGeometry(0, 0, 527, 28);
+    ToolBar1->setContextMenuPolicy(Qt::CustomContextMenu);
+    setBackground(ToolBar1, ToQColor(kSystemColorBase + 30));   // clMenuBar
+    auto addButton = [this](const QString &name, const QString &image, const QString &hint, void (TForm1::*handler)()) {
+        auto *b = new QToolButton(ToolBar1);
+        b->setObjectName(name);
+        b->setIcon(QIcon(QStringLiteral(":/images/%1.xpm").arg(image)));
+        b->setToolTip(hint);
+        b->setFixedSize(24, 24);
+        b->setAutoRaise(true);
+        if (handler)
+            connect(b, &QToolButton::clicked, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+        else
+            b->setEnabled(false);   // its window comes later
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    auto addSeparator = [this] {
+        auto *gap = new QWidget(ToolBar1);
+        gap->setFixedWidth(15);
+        ToolBar1->addWidget(gap);
+    };
+    addButton(QStringLiteral("ToolButton1"), QStringLiteral("thismonth"), QStringLiteral("今月を表示"), &TForm1::thismonthClick);
+    addButton(QStringLiteral("ToolButton5"), QStringLiteral("jump"), QStringLiteral("年月指定ジャンプ"), nullptr);
+    addSeparator();
+    addButton(QStringLiteral("ToolButton3"), QStringLiteral("countall"), QStringLiteral("全期間を集計"), &TForm1::countallClick);
+    ToolButton2 = addButton(QStringLiteral("ToolButton2"), QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計"),
+                            &TForm1::countpartClick);
+    ToolButton2->setCheckable(true);
+    addSeparator();
+    addButton(QStringLiteral("ToolButton4"), QStringLiteral("bulkinput"), QStringLiteral("同一日のデータを一括入力"), nullptr);
+
+    Panel1 = new QFrame(m_client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setGeometry(0, 28, 527, 28);
+    Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
+    setBackground(Panel1, ToQColor(kSystemColorBase + 15));     // clBtnFace
+    cbox1 = new QComboBox(Panel1);
+    cbox1->setObjectName(QStringLiteral("cbox1"));
+    cbox1->setEditable(false);
+    cbox1->move(0, 2);
+    cbox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(cbox1, &QComboBox::activated, this, [this](int index) { runCommand([this, index] { cbox1Change(index); }); });
+    UpDown1 = new UpDown(Panel1);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setRange(8, 20);
+    UpDown1->setIncrement(-1);
+    UpDown1->setPosition(12);
+    UpDown1->resize(21, 24);
+    connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
+
+    Panel0 = new QFrame(m_client);
+    Panel0->setObjectName(QStringLiteral("Panel0"));
+    Panel0->setGeometry(0, 56, 527, 50);
+    Panel0->setContextMenuPolicy(Qt::CustomContextMenu);
+    setBackground(Panel0, Qt::white);
+    btnprv = new QPushButton(QStringLiteral("前月"), Panel0);
+    btnprv->setObjectName(QStringLiteral("btnprv"));
+    btnprv->setToolTip(QStringLiteral("Shift+クリックで前年"));
+    btnprv->resize(60, 30);
+    connect(btnprv, &QPushButton::clicked, this, [this] { runCommand([this] { btnprvClick(); }); });
+    Label1 = new QLabel(Panel0);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    btnnext = new QPushButton(QStringLiteral("翌月"), Panel0);
+    btnnext->setObjectName(QStringLiteral("btnnext"));
+    btnnext->setToolTip(QStringLiteral("Shift+クリックで翌年"));
+    btnnext->resize(60, 30);
+    connect(btnnext, &QPushButton::clicked, this, [this] { runCommand([this] { btnnextClick(); }); });
+
+    dg1 = new DrawGrid(m_client);
+    dg1->setObjectName(QStringLiteral("dg1"));
+    dg1->setGeometry(0, kGridTop, 527, 300);
+    dg1->setColCount(7);
+    dg1->setRowCount(6);
+    dg1->setFixedRows(1);
+    dg1->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg1DrawCell(p, col, row, r); });
+    connect(dg1, &DrawGrid::mouseDown, this, [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
+        runCommand([=, this] { dg1MouseDown(b, m, p); });
+    });
+    connect(dg1, &DrawGrid::mouseUp, this, &TForm1::dg1MouseUp);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(500);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+}
+
+void TForm1::buildMenus()
+{
+    auto command = [this](QAction *action, void (TForm1::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    };
+    auto item = [&](QMenu *menu, const QString &name, const QString &text, void (TForm1::*handler)(),
+                    const QKeySequence &shortcut = {}) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(name);
+        a->setShortcut(shortcut);
+        if (handler)
+            command(a, handler);
+        return a;
+    };
+
+    QMenu *calendar = menuBar()->addMenu(QStringLiteral("カレンダー(&C)"));
+    item(calendar, QStringLiteral("thismonth"), QStringLiteral("今月を表示(&T)"), &TForm1::thismonthClick,
+         QKeySequence(Qt::CTRL | Qt::Key_T));
+    item(calendar, QStringLiteral("mnujump"), QStringLiteral("年月指定ジャンプ(&J)"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_J));
+    calendar->addSeparator();
+    item(calendar, QStringLiteral("settei"), QStringLiteral("設定(&S)..."), nullptr);
+    calendar->addSeparator();
+    QAction *exit = item(calendar, QStringLiteral("Exit1"), QStringLiteral("終了(&X)"), nullptr);
+    // Quitting from the menu goes through the normal close: the year is saved and
+    // the settings written.
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    Data1 = menuBar()->addMenu(QStringLiteral("データ(&D)"));
+    Data1->setObjectName(QStringLiteral("Data1"));
+    connect(Data1, &QMenu::aboutToShow, this, &TForm1::Data1Click);
+    mnuall = item(Data1, QStringLiteral("mnuall"), QStringLiteral("同一日の複数データを一括入力(&Z)..."), nullptr);
+    Data1->addSeparator();
+    datup = item(Data1, QStringLiteral("datup"), QStringLiteral("データの並び順を上へ(&U)"), &TForm1::datupClick);
+    datdown = item(Data1, QStringLiteral("datdown"), QStringLiteral("データの並び順を下へ(&W)"), &TForm1::datdownClick);
+    Data1->addSeparator();
+    item(Data1, QStringLiteral("mnunewcale"), QStringLiteral("新しいデータを追加(&N)..."), &TForm1::mnunewcaleClick,
+         QKeySequence(Qt::CTRL | Qt::Key_N));
+    item(Data1, QStringLiteral("changename"), QStringLiteral("表示中のデータの名前を変更(&R)..."), &TForm1::changenameClick,
+         QKeySequence(Qt::CTRL | Qt::Key_R));
+    item(Data1, QStringLiteral("delcale"), QStringLiteral("表示中のデータを削除(&D)..."), &TForm1::delcaleClick,
+         QKeySequence(Qt::CTRL | Qt::Key_D));
+
+    QMenu *tally = menuBar()->addMenu(QStringLiteral("集計(&T)"));
+    item(tally, QStringLiteral("countall"), QStringLiteral("全期間を集計(&A)..."), &TForm1::countallClick)
+            ->setIcon(QIcon(QStringLiteral(":/images/countall.xpm")));
+    countpart = item(tally, QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計(&P)..."), &TForm1::countpartClick);
+    countpart->setIcon(QIcon(QStringLiteral(":/images/countpart.xpm")));
+    countpart->setCheckable(true);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), nullptr);
+    item(help, QStringLiteral("mnuversion"), QStringLiteral("バージョン(&A)..."), nullptr);
+
+    // The pop-up menu of the tool bar, the calendar list and the navigation bar.
+    // Its shortcuts are the main menu's; they only show here.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    for (auto [name, text, handler, key] :
+         {std::tuple{"add2", "新しいデータを追加...", &TForm1::mnunewcaleClick, Qt::Key_N},
+          std::tuple{"change2", "表示中のデータの名前を変更...", &TForm1::changenameClick, Qt::Key_R},
+          std::tuple{"del2", "表示中のデータを削除...", &TForm1::delcaleClick, Qt::Key_D}}) {
+        QAction *a = item(PopupMenu1, QString::fromLatin1(name), QString::fromUtf8(text), handler);
+        a->setShortcut(QKeySequence(Qt::CTRL | key));
+        a->setShortcutContext(Qt::WidgetShortcut);
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{ToolBar1, Panel1, cbox1, Panel0})
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint &pos) { PopupMenu1->popup(w->mapToGlobal(pos)); });
+}
+
+// ---- Start and close ------------------------------------------------------
+
+void TForm1::FormCreate()
+{
+    if (ProgramFolder.isEmpty())
+        ProgramFolder = QCoreApplication::applicationDirPath();
+    if (!ProgramFolder.endsWith(QLatin1Char('/')))
+        ProgramFolder += QLatin1Char('/');
+    TodayDate = Today();
+    DisplayYear = TodayDate.year;
+    DisplayMonth = TodayDate.month;
+    ClearYearMarks();
+    Holidays = HolidayTable::Standard();
+    LayoutMonth();
+    readSettings();
+    RangeState = 0;
+    runCommand([this] { LoadYearMarks(); });
+    dg1->setGeometry(0, kGridTop, m_client->width(), std::max(0, m_client->height() - kGridTop));
+    dg1->viewport()->update();
+    LayoutHeader();
+}
+
+void TForm1::readSettings()
+{
+    IniFile ini;
+    runCommand([&] { ini = IniFile::load(SettingsPath()); });
+    const StartupSettings s = ReadStartupSettings(ini);
+    move(s.bounds.left, s.bounds.top);
+    resize(s.bounds.width, s.bounds.height);
+    UpDown1->setPosition(s.nameHeight);
+    QFont listFont = cbox1->font();
+    listFont.setPointSize(UpDown1->position());
+    cbox1->setFont(listFont);
+    Look = s.appearance;
+    ApplyAppearance();
+
+    QStringList found = ScanCalendarFiles(ProgramFolder);
+    for (QString &name : found)
+        name.chop(4);   // ".hsd"
+    const CalendarList list = BuildCalendarList(found, s.savedOrder, s.lastCalendar);
+    cbox1->addItems(list.names);
+    cbox1->setCurrentIndex(list.selected);
+    CurrentCalendarName = cbox1->currentText();
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow()
+{
+    Label1->setFont(MakeFont(Look.NenFont.Name, Look.NenFont.Size, Look.NenFont.Style));
+    QPalette pal = Label1->palette();
+    pal.setColor(QPalette::WindowText, ToQColor(Look.NenFont.Color));
+    Label1->setPalette(pal);
+    setBackground(Label1, m_colors.window);
+    Label1->adjustSize();
+    LayoutHeader();
+    FormResize();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    const bool closed = runCommand([this] {
+        SaveYearMarks();
+        IniFile ini = IniFile::load(SettingsPath());
+        const WindowBounds bounds{pos().y(), pos().x(), height(), width()};
+        WriteCloseSettings(ini, bounds, cbox1->font().pointSize(), CurrentCalendarName, calendarNames());
+        ini.save(SettingsPath());
+    });
+    if (closed)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TForm1::runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+        return true;
+    } catch (const FileError &e) {
+        MessageBoxes::error(this, e.message());
+        return false;
+    }
+}
+
+// ---- The year buffer -------------------------------------------------------
+
+QString TForm1::CalendarPath() const
+{
+    return CalendarFilePath(ProgramFolder, CurrentCalendarName);
+}
+
+QString TForm1::SettingsPath() const
+{
+    return ProgramFolder + QStringLiteral("hibisi.ini");
+}
+
+void TForm1::ClearYearMarks()
+{
+    YearMarks.clear();
+}
+
+void TForm1::LoadYearMarks()
+{
+    hibi::LoadYearMarks(CalendarPath(), DisplayYear, YearMarks);
+}
+
+void TForm1::SaveYearMarks()
+{
+    hibi::SaveYearMarks(CalendarPath(), DisplayYear, YearMarks);
+}
+
+bool TForm1::changeYear(int year, int month)
+{
+    if (!IsSupportedYear(year))
+        return false;
+    SaveYearMarks();
+    // Read before anything changes: when the new year cannot be read, the window
+    // stays on the year it shows (which is saved) and nothing is lost.
+    const hibi::YearMarks next = ReadYearMarks(CalendarPath(), year);
+    DisplayYear = year;
+    DisplayMonth = month;
+    YearMarks = next;
+    return true;
+}
+
+// ---- Layout and drawing ------------------------------------------------------
+
+void TForm1::LayoutMonth()
+{
+    MonthLayout = LayoutMonthGrid(DisplayYear, DisplayMonth, TodayDate, Holidays);
+    dg1->setRowCount(MonthLayout.rowCount);
+    Label1->setText(MonthLayout.caption);
+    Label1->adjustSize();
+}
+
+void TForm1::LayoutHeader()
+{
+    cbox1->resize(cbox1->width(), cbox1->sizeHint().height());
+    Panel1->resize(Panel1->width(), cbox1->height() + 4);
+    UpDown1->resize(UpDown1->width(), cbox1->height());
+    Panel0->move(0, Panel1->y() + Panel1->height());
+    Panel0->resize(Panel0->width(), kGridTop - Panel0->y());
+    btnprv->move(btnprv->x(), (Panel0->height() - btnprv->height()) / 2);
+    btnnext->move(btnnext->x(), btnprv->y());
+    Label1->move(Label1->x(), (Panel0->height() - Label1->height()) / 2);
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::FormResize()
+{
+    const int minWidth = btnnext->x() + btnnext->width() + 1;
+    if (frameGeometry().width() < minWidth)
+        resize(width() + minWidth - frameGeometry().width(), height());
+
+    const int clientWidth = m_client->width();
+    ToolBar1->resize(clientWidth, ToolBar1->height());
+    Panel1->resize(clientWidth, Panel1->height());
+    Panel0->resize(clientWidth, Panel0->height());
+    UpDown1->move(Panel1->width() - UpDown1->width(), 0);
+    cbox1->resize(std::max(0, UpDown1->x() - 1), cbox1->height());
+
+    Label1->adjustSize();
+    Label1->move(frameGeometry().width() / 2 - Label1->width() / 2, Label1->y());
+    btnprv->move(Label1->x() - btnprv->width() - 10, btnprv->y());
+    btnnext->move(Label1->x() + Label1->width() + 10, btnnext->y());
+
+    dg1->resize(clientWidth, dg1->height());
+    dg1->setDefaultColWidth((dg1->clientWidth() - 6) / 7);
+    dg1->resize(dg1->width(), std::max(0, m_client->height() - dg1->y()));
+    const int rows = dg1->rowCount();
+    dg1->setDefaultRowHeight((dg1->clientHeight() - dg1->rowHeight(0) - rows + 1) / (rows - 1));
+    dg1->setDefaultColWidth((dg1->clientWidth() - 6) / 7);
+    dg1->viewport()->update();
+}
+
+void TForm1::ApplyAppearance()
+{
+    const Appearance &a = Look;
+    m_youbiFont = MakeFont(a.YoubiFont.Name, a.YoubiFont.Size, a.YoubiFont.Style);
+    m_dayFont = MakeFont(a.DayFont.Name, a.DayFont.Size, a.DayFont.Style);
+    m_colors.youbiHoliday = ToQColor(a.YoubiFont.HolidayColor);
+    m_colors.youbiWeekday = ToQColor(a.YoubiFont.WeekdayColor);
+    m_colors.youbiHolidayBack = ToQColor(a.YoubiHolidayBack);
+    m_colors.youbiWeekdayBack = ToQColor(a.YoubiWeekdayBack);
+    m_colors.dayHoliday = ToQColor(a.DayFont.HolidayColor);
+    m_colors.dayWeekday = ToQColor(a.DayFont.WeekdayColor);
+    m_colors.dayHolidayBack = ToQColor(a.DayHolidayBack);
+    m_colors.dayWeekdayBack = ToQColor(a.DayWeekdayBack);
+    m_colors.yohaku = ToQColor(a.YohakuBack);
+    m_colors.today = ToQColor(a.TodayColor);
+    m_colors.window = ToQColor(a.WindowColor);
+    m_colors.marks = {ToQColor(a.MaruColor), ToQColor(a.BatuColor), ToQColor(a.SankakuColor)};
+    setBackground(m_client, m_colors.window);
+    dg1->setMarginColor(m_colors.window);
+    dg1->setRowHeight(0, FontPixelHeight(a.YoubiFont.Size, dg1) + 8);
+    if (m_shown) {
+        Label1->setFont(MakeFont(a.NenFont.Name, a.NenFont.Size, a.NenFont.Style));
+        QPalette pal = Label1->palette();
+        pal.setColor(QPalette::WindowText, ToQColor(a.NenFont.Color));
+        Label1->setPalette(pal);
+        setBackground(Label1, m_colors.window);
+    }
+    dg1->viewport()->update();
+}
+
+void TForm1::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
+{
+    // 1. The weekday header; its row is as high as the header font plus 8 pixels.
+    painter.setFont(m_youbiFont);
+    dg1->setRowHeight(0, FontPixelHeight(Look.YoubiFont.Size, dg1) + 8);
+    if (row == 0) {
+        painter.fillRect(rect.toRect(), col == 0 ? m_colors.youbiHolidayBack : m_colors.youbiWeekdayBack);
+        painter.setPen(col == 0 ? m_colors.youbiHoliday : m_colors.youbiWeekday);
+        DrawCellText(painter, rect, kWeekdayNames[col]);
+    }
+    if (row < 1 || row > 6)
+        return;
+
+    // 2. The day, in holiday or weekday colours; a cell without a day is margin.
+    painter.setFont(m_dayFont);
+    const DayCell &cell = MonthLayout.at(col, row);
+    if (cell.day != 0) {
+        painter.fillRect(rect.toRect(), cell.holiday ? m_colors.dayHolidayBack : m_colors.dayWeekdayBack);
+        painter.setPen(cell.holiday ? m_colors.dayHoliday : m_colors.dayWeekday);
+        DrawCellText(painter, rect, QString::number(cell.day));
+    } else {
+        painter.fillRect(rect.toRect(), m_colors.yohaku);
+    }
+
+    // 3. The mark, whatever the cell holds.
+    DrawMark(painter, rect, YearMarks.at(DisplayMonth, col, row), m_colors.marks, Look.MarkLineWidth);
+
+    // 4. Today's frame.
+    const bool todaysMonth = DisplayYear == TodayDate.year && DisplayMonth == TodayDate.month;
+    if (todaysMonth && Look.TodayMarkOn && MonthLayout.todayCell == GridCell{col, row})
+        DrawTodayFrame(painter, rect, m_colors.today, Look.TodayLineWidth);
+
+    // 5. The picked ends of a range.
+    if (RangeState == 2) {
+        const QColor highlight = palette().color(QPalette::Highlight);
+        auto isEnd = [&](const RangePoint &p) {
+            return DisplayYear == p.year && DisplayMonth == p.month && col == p.column && row == p.row;
+        };
+        if ((RangeBlink && isEnd(RangeStart)) || isEnd(RangeEnd))
+            painter.fillRect(rect.toRect(), highlight);
+    }
+}
+
+// ---- Interaction and navigation ------------------------------------------------------
+
+void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos)
+{
+    int col = 0;
+    int row = 0;
+    if (!dg1->cellAt(pos, &col, &row) || row < 1 || row > 6 || MonthLayout.at(col, row).day == 0)
+        return;
+    const int day = MonthLayout.at(col, row).day;
+
+    if (RangeState == 0) {
+        std::uint8_t &m = YearMarks.at(DisplayMonth, col, row);
+        if (button == Qt::LeftButton) {
+            LeftHeld = true;
+            if (RightHeld)
+                m = m == Sankaku ? NoMark : Sankaku;
+            else
+                m = m == Maru ? NoMark : Maru;
+        } else if (button == Qt::RightButton) {
+            RightHeld = true;
+            m = m == Batu ? NoMark : Batu;
+        }
+        dg1->viewport()->update();
+        return;
+    }
+    if (RangeState == 1) {
+        RangeStart = {DisplayYear, DisplayMonth, row, col, day};
+        RangeState = 2;
+        RangeBlink = true;
+        Timer1->start();
+        dg1->viewport()->update();
+        return;
+    }
+
+    // The last day: count and show the result.
+    QGuiApplication::restoreOverrideCursor();
+    ToolButton2->setChecked(false);
+    countpart->setChecked(false);
+    RangeEnd = {DisplayYear, DisplayMonth, row, col, day};
+    Timer1->stop();
+    RangeBlink = true;
+    dg1->viewport()->repaint();
+    try {
+        Counts = TallyRange(CalendarPath(), RangeStart, RangeEnd);
+    } catch (const FileError &) {
+        endRangeSelection();
+        throw;
+    }
+    Form3->FromYear = RangeStart.year;
+    Form3->FromMonth = RangeStart.month;
+    Form3->FromDay = RangeStart.day;
+    Form3->ToYear = RangeEnd.year;
+    Form3->ToMonth = RangeEnd.month;
+    Form3->ToDay = RangeEnd.day;
+    Form3->exec();
+    endRangeSelection();
+}
+
+void TForm1::endRangeSelection()
+{
+    RangeStart.column = RangeStart.row = 0;
+    RangeEnd.column = RangeEnd.row = 0;
+    RangeState = 0;
+    RangeBlink = false;
+    dg1->viewport()->update();
+}
+
+void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
+{
+    if (button == Qt::LeftButton)
+        LeftHeld = false;
+    else if (button == Qt::RightButton)
+        RightHeld = false;
+}
+
+void TForm1::showMonth()
+{
+    LayoutMonth();
+    FormResize();
+    dg1->viewport()->update();
+}
+
+void TForm1::btnprvClick()
+{
+    const bool shift = QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
+    if (shift) {
+        if (!changeYear(DisplayYear - 1, DisplayMonth))
+            return;
+    } else if (DisplayMonth == 1) {
+        if (!changeYear(DisplayYear - 1, 12))
+            return;
+    } else {
+        --DisplayMonth;
+    }
+    showMonth();
+}
+
+void TForm1::btnnextClick()
+{
+    const bool shift = QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
+    if (shift) {
+        if (!changeYear(DisplayYear + 1, DisplayMonth))
+            return;
+    } else if (DisplayMonth == 12) {
+        if (!changeYear(DisplayYear + 1, 1))
+            return;
+    } else {
+        ++DisplayMonth;
+    }
+    showMonth();
+}
+
+void TForm1::thismonthClick()
+{
+    SaveYearMarks();
+    const YearMonthDay16 today = Today();
+    const hibi::YearMarks next = ReadYearMarks(CalendarPath(), today.year);
+    TodayDate = today;
+    DisplayYear = today.year;
+    DisplayMonth = today.month;
+    YearMarks = next;
+    showMonth();
+}
+
+void TForm1::countallClick()
+{
+    SaveYearMarks();
+    Counts = MarkCounts{};
+    Counts = TallyAll(CalendarPath());
+    Form3->FromYear = 0;
+    Form3->exec();
+}
+
+void TForm1::countpartClick()
+{
+    if (RangeState != 0) {
+        FormClick();
+        return;
+    }
+    SaveYearMarks();
+    RangeState = 1;
+    QGuiApplication::setOverrideCursor(RangeCursor());
+    ToolButton2->setChecked(true);
+    countpart->setChecked(true);
+}
+
+void TForm1::FormClick()
+{
+    if (RangeState != 0)
+        QGuiApplication::restoreOverrideCursor();
+    ToolButton2->setChecked(false);
+    countpart->setChecked(false);
+    Timer1->stop();
+    RangeState = 0;
+    RangeBlink = false;
+    dg1->viewport()->update();
+}
+
+void TForm1::Timer1Timer()
+{
+    RangeBlink = !RangeBlink;
+    dg1->viewport()->update();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::MouseButtonPress)
+        FormClick();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::UpDown1Click()
+{
+    QFont f = cbox1->font();
+    f.setPointSize(UpDown1->position());
+    cbox1->setFont(f);
+    LayoutHeader();
+}
+
+// ---- The calendar list ------------------------------------------------------
+
+int TForm1::selectedIndex() const
+{
+    return cbox1->currentIndex();
+}
+
+QStringList TForm1::calendarNames() const
+{
+    QStringList names;
+    for (int i = 0; i < cbox1->count(); ++i)
+        names << cbox1->itemText(i);
+    return names;
+}
+
+void TForm1::cbox1Change(int index)
+{
+    const QString next = cbox1->itemText(index);
+    try {
+        SaveYearMarks();
+        const hibi::YearMarks marks = ReadYearMarks(CalendarFilePath(ProgramFolder, next), DisplayYear);
+        CurrentCalendarName = next;
+        YearMarks = marks;
+    } catch (const FileError &) {
+        // The list goes back to the calendar whose marks are still shown.
+        cbox1->setCurrentIndex(calendarNames().indexOf(CurrentCalendarName));
+        throw;
+    }
+    LayoutMonth();
+    dg1->viewport()->update();
+}
+
+void TForm1::mnunewcaleClick()
+{
+    TForm2 dialog(ProgramFolder, this);
+    dialog.DataName = CurrentCalendarName;
+    dialog.exec();
+    if (dialog.DataName == CurrentCalendarName)
+        return;
+    SaveYearMarks();
+    const QString previous = CurrentCalendarName;
+    const hibi::YearMarks previousMarks = YearMarks;
+    ClearYearMarks();
+    CurrentCalendarName = dialog.DataName;
+    try {
+        CreateCalendarFile(CalendarPath(), DisplayYear, YearMarks);
+    } catch (const FileError &) {
+        // Back to the calendar that is still selected; its marks were just saved.
+        CurrentCalendarName = previous;
+        YearMarks = previousMarks;
+        throw;
+    }
+    LayoutMonth();
+    cbox1->addItem(CurrentCalendarName);
+    cbox1->setCurrentIndex(cbox1->count() - 1);
+    dg1->viewport()->update();
+}
+
+void TForm1::changenameClick()
+{
+    TForm2 dialog(ProgramFolder, this);
+    dialog.DataName = CurrentCalendarName;
+    dialog.exec();
+    if (dialog.DataName == CurrentCalendarName)
+        return;
+    const int index = selectedIndex();
+    QFile::rename(CalendarPath(), CalendarFilePath(ProgramFolder, dialog.DataName));   // no file, nothing to rename
+    CurrentCalendarName = dialog.DataName;
+    cbox1->setItemText(index, CurrentCalendarName);
+    cbox1->setCurrentIndex(index);
+}
+
+void TForm1::delcaleClick()
+{
+    const QString text = QStringLiteral("「") + CurrentCalendarName + QStringLiteral("」を削除します\r\nよろしいですか？");
+    if (!MessageBoxes::warningYesNo(this, QStringLiteral("警告"), text))
+        return;
+    QFile::remove(CalendarPath());
+    if (cbox1->count() == 1) {
+        cbox1->setItemText(0, kFirstCalendarName);
+        cbox1->setCurrentIndex(0);
+    } else {
+        cbox1->removeItem(selectedIndex());
+        cbox1->setCurrentIndex(cbox1->count() - 1);
+    }
+    CurrentCalendarName = cbox1->currentText();
+    ClearYearMarks();
+    LayoutMonth();
+    dg1->viewport()->update();
+    LoadYearMarks();
+    dg1->viewport()->update();
+}
+
+void TForm1::datupClick()
+{
+    const int index = selectedIndex();
+    if (index <= 0)
+        return;
+    const QString name = cbox1->itemText(index);
+    cbox1->removeItem(index);
+    cbox1->insertItem(index - 1, name);
+    cbox1->setCurrentIndex(index - 1);
+}
+
+void TForm1::datdownClick()
+{
+    const int index = selectedIndex();
+    if (index < 0 || index >= cbox1->count() - 1)
+        return;
+    const QString name = cbox1->itemText(index);
+    cbox1->removeItem(index);
+    cbox1->insertItem(index + 1, name);
+    cbox1->setCurrentIndex(index + 1);
+}
+
+void TForm1::Data1Click()
+{
+    mnuall->setEnabled(cbox1->count() != 1);
+    datup->setEnabled(selectedIndex() != 0);
+    datdown->setEnabled(selectedIndex() != cbox1->count() - 1);
+}
+
+} // namespace hibi

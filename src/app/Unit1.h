@@ -1,0 +1,155 @@
+#pragma once
+
+#include "calendar/Holidays.h"
+#include "calendar/MonthGrid.h"
+#include "calendar/MonthLayout.h"
+#include "components/DrawGrid.h"
+#include "components/MarkPainter.h"
+#include "settings/Settings.h"
+#include "storage/YearMarks.h"
+#include "tally/Tally.h"
+
+#include <QFont>
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace hibi {
+
+class TForm3;
+class UpDown;
+
+// The main window: one month of one calendar. It owns the program-wide state that
+// the other windows read and change.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // `programFolder` empty: the folder of the program file.
+    explicit TForm1(const QString &programFolder = QString(), QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Program-wide state.
+    QString ProgramFolder;
+    QString CurrentCalendarName;
+    int DisplayYear = 0;
+    int DisplayMonth = 0;
+    YearMonthDay16 TodayDate;
+    HolidayTable Holidays;
+    Appearance Look;                 // fonts, colours, mark and frame settings
+    MarkCounts Counts;               // the last tally's result
+    int RangeState = 0;              // 0 idle, 1 waiting for the first day, 2 for the last
+    RangePoint RangeStart;
+    RangePoint RangeEnd;
+    bool RangeBlink = false;
+    bool LeftHeld = false;
+    bool RightHeld = false;
+    hibi::YearMarks YearMarks;       // the displayed year of the current calendar
+    hibi::MonthLayout MonthLayout;   // the displayed month
+
+    TForm3 *Form3 = nullptr;
+
+    // The year buffer and its calendar file. These throw FileError.
+    QString CalendarPath() const;
+    QString SettingsPath() const;
+    void ClearYearMarks();
+    void LoadYearMarks();
+    void SaveYearMarks();
+
+    void LayoutMonth();
+    void LayoutHeader();
+    void FormResize();
+    // Takes new appearance fields into the cached fonts and colours and repaints.
+    void ApplyAppearance();
+
+    // Commands and events.
+    void dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
+    void dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
+    void dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
+    void btnprvClick();
+    void btnnextClick();
+    void thismonthClick();
+    void countallClick();
+    void countpartClick();
+    void FormClick();
+    void Timer1Timer();
+    void UpDown1Click();
+    void cbox1Change(int index);
+    void mnunewcaleClick();
+    void changenameClick();
+    void delcaleClick();
+    void datupClick();
+    void datdownClick();
+    void Data1Click();
+
+    // Runs a command; a file error ends it and is shown to the user.
+    bool runCommand(const std::function<void()> &command);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void buildMenus();
+    void buildControls();
+    void readSettings();
+    // Saves the year, then moves to another year (and month); false when the year
+    // lies outside 1..9999, and then nothing changes.
+    bool changeYear(int year, int month);
+    void showMonth();
+    void endRangeSelection();
+    int selectedIndex() const;
+    QStringList calendarNames() const;
+
+    QWidget *m_client = nullptr;
+    QToolBar *ToolBar1 = nullptr;
+    QToolButton *ToolButton2 = nullptr;
+    QFrame *Panel1 = nullptr;
+    QComboBox *cbox1 = nullptr;
+    UpDown *UpDown1 = nullptr;
+    QFrame *Panel0 = nullptr;
+    QPushButton *btnprv = nullptr;
+    QLabel *Label1 = nullptr;
+    QPushButton *btnnext = nullptr;
+    DrawGrid *dg1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    QMenu *Data1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *countpart = nullptr;
+    QAction *mnuall = nullptr;
+    QAction *datup = nullptr;
+    QAction *datdown = nullptr;
+    bool m_shown = false;
+
+    // Cached from Look by ApplyAppearance, so painting allocates nothing.
+    QFont m_youbiFont;
+    QFont m_dayFont;
+    struct
+    {
+        QColor youbiHoliday, youbiWeekday, youbiHolidayBack, youbiWeekdayBack;
+        QColor dayHoliday, dayWeekday, dayHolidayBack, dayWeekdayBack, yohaku, today, window;
+        MarkColors marks;
+    } m_colors;
+};
+
+// Font of a stored font record; the face falls back to what the system has.
+QFont MakeFont(const QString &name, int size, const FontStyle &style);
+// The height of a font's characters in pixels: its point size at the screen's dpi.
+int FontPixelHeight(int pointSize, const QWidget *widget);
+
+} // namespace hibi

@@ -1,0 +1,237 @@
+#include "components/DrawGrid.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace hibi {
+
+DrawGrid::DrawGrid(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->setSingleStep(1);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void DrawGrid::setColCount(int count)
+{
+    m_colCount = std::max(0, count);
+    viewport()->update();
+}
+
+void DrawGrid::setRowCount(int count)
+{
+    m_rowCount = std::max(0, count);
+    updateScrollBar();
+    viewport()->update();
+}
+
+void DrawGrid::setFixedRows(int count)
+{
+    m_fixedRows = std::clamp(count, 0, 1);
+    updateScrollBar();
+    viewport()->update();
+}
+
+void DrawGrid::setDefaultColWidth(int width)
+{
+    m_defaultColWidth = std::max(0, width);
+    viewport()->update();
+}
+
+void DrawGrid::setDefaultRowHeight(int height)
+{
+    m_defaultRowHeight = std::max(0, height);
+    updateScrollBar();
+    viewport()->update();
+}
+
+int DrawGrid::rowHeight(int row) const
+{
+    const auto it = m_rowHeights.find(row);
+    return it != m_rowHeights.end() ? it->second : m_defaultRowHeight;
+}
+
+void DrawGrid::setRowHeight(int row, int height)
+{
+    height = std::max(0, height);
+    if (rowHeight(row) == height && m_rowHeights.count(row))
+        return;
+    m_rowHeights[row] = height;
+    updateScrollBar();
+    viewport()->update();
+}
+
+int DrawGrid::topRow() const
+{
+    return m_fixedRows + verticalScrollBar()->value();
+}
+
+void DrawGrid::setTopRow(int row)
+{
+    verticalScrollBar()->setValue(row - m_fixedRows);
+}
+
+void DrawGrid::setMarginColor(const QColor &color)
+{
+    m_marginColor = color;
+    viewport()->update();
+}
+
+void DrawGrid::setGridLineColor(const QColor &color)
+{
+    m_gridLineColor = color;
+    viewport()->update();
+}
+
+int DrawGrid::clientWidth() const
+{
+    return viewport()->width();
+}
+
+int DrawGrid::clientHeight() const
+{
+    return viewport()->height();
+}
+
+int DrawGrid::colLeft(int col) const
+{
+    return col * (m_defaultColWidth + 1);
+}
+
+int DrawGrid::fixedHeight() const
+{
+    int h = 0;
+    for (int row = 0; row < m_fixedRows && row < m_rowCount; ++row)
+        h += rowHeight(row) + 1;
+    return h;
+}
+
+CellRect DrawGrid::cellRect(int col, int row) const
+{
+    int top = 0;
+    if (row < m_fixedRows) {
+        for (int r = 0; r < row; ++r)
+            top += rowHeight(r) + 1;
+    } else {
+        top = fixedHeight();
+        for (int r = topRow(); r < row; ++r)
+            top += rowHeight(r) + 1;
+        for (int r = row; r < topRow(); ++r)   // scrolled out above
+            top -= rowHeight(r) + 1;
+    }
+    const int left = colLeft(col);
+    return {left, top, left + m_defaultColWidth, top + rowHeight(row)};
+}
+
+bool DrawGrid::cellAt(QPoint pos, int *col, int *row) const
+{
+    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= clientWidth() || pos.y() >= clientHeight())
+        return false;
+    const int c = pos.x() / (m_defaultColWidth + 1);
+    if (c >= m_colCount)
+        return false;
+    int y = 0;
+    auto hit = [&](int r) {
+        const int h = rowHeight(r) + 1;
+        if (pos.y() < y + h) {
+            *col = c;
+            *row = r;
+            return true;
+        }
+        y += h;
+        return false;
+    };
+    for (int r = 0; r < m_fixedRows && r < m_rowCount; ++r)
+        if (hit(r))
+            return true;
+    for (int r = topRow(); r < m_rowCount; ++r)
+        if (hit(r))
+            return true;
+    return false;
+}
+
+void DrawGrid::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    const int width = clientWidth();
+    const int height = clientHeight();
+    painter.fillRect(0, 0, width, height, m_marginColor);
+
+    auto paintRow = [&](int row) {
+        for (int col = 0; col < m_colCount; ++col) {
+            const CellRect r = cellRect(col, row);
+            if (r.left >= width)
+                break;
+            painter.fillRect(r.right, r.top, 1, r.bottom - r.top + 1, m_gridLineColor);
+            painter.fillRect(r.left, r.bottom, r.right - r.left, 1, m_gridLineColor);
+            if (!m_drawCell)
+                continue;
+            painter.save();
+            painter.setClipRect(r.toRect());
+            m_drawCell(painter, col, row, r);
+            painter.restore();
+        }
+    };
+    for (int row = 0; row < m_fixedRows && row < m_rowCount; ++row)
+        paintRow(row);
+    for (int row = topRow(); row < m_rowCount && cellRect(0, row).top < height; ++row)
+        paintRow(row);
+}
+
+void DrawGrid::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBar();
+}
+
+void DrawGrid::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void DrawGrid::updateScrollBar()
+{
+    // The last top row is the one from which the remaining rows fit the view.
+    const int room = clientHeight() - fixedHeight();
+    int used = 0;
+    int fitting = 0;
+    for (int row = m_rowCount - 1; row >= m_fixedRows; --row) {
+        used += rowHeight(row) + 1;
+        if (used > room)
+            break;
+        ++fitting;
+    }
+    const int scrollable = std::max(0, m_rowCount - m_fixedRows);
+    QScrollBar *bar = verticalScrollBar();
+    bar->setRange(0, std::max(0, scrollable - std::max(fitting, 1)));
+    bar->setPageStep(std::max(1, fitting));
+}
+
+void DrawGrid::mousePressEvent(QMouseEvent *event)
+{
+    emit mouseDown(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+// A quick second press arrives as a press of its own and then once more as a
+// double click; taking both would toggle a mark twice. Two left presses must
+// toggle ○ on and off.
+void DrawGrid::mouseDoubleClickEvent(QMouseEvent *)
+{
+}
+
+void DrawGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit mouseUp(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void DrawGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    emit mouseMove(event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+} // namespace hibi

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+
+#include <functional>
+#include <map>
+
+namespace hibi {
+
+// A cell's rectangle as the draw-cell callback gets it: right and bottom lie one
+// pixel beyond the cell, where its grid lines are.
+struct CellRect
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    QRect toRect() const { return QRect(left, top, right - left, bottom - top); }
+    bool contains(QPoint p) const { return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom; }
+    friend bool operator==(const CellRect &, const CellRect &) = default;
+};
+
+// A grid that paints nothing of its own: every cell is painted by the draw-cell
+// callback, with 1-pixel grid lines between all cells. Columns have one default
+// width; rows have a default height and may have their own. The first fixedRows
+// rows stay at the top while the others scroll (by whole rows) under the
+// optional vertical scroll bar.
+class DrawGrid : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    using DrawCellFunction = std::function<void(QPainter &painter, int col, int row, const CellRect &rect)>;
+
+    explicit DrawGrid(QWidget *parent = nullptr);
+
+    void setDrawCell(DrawCellFunction draw) { m_drawCell = std::move(draw); }
+
+    int colCount() const { return m_colCount; }
+    void setColCount(int count);
+    int rowCount() const { return m_rowCount; }
+    void setRowCount(int count);
+    int fixedRows() const { return m_fixedRows; }
+    void setFixedRows(int count);
+
+    int defaultColWidth() const { return m_defaultColWidth; }
+    void setDefaultColWidth(int width);
+    int defaultRowHeight() const { return m_defaultRowHeight; }
+    void setDefaultRowHeight(int height);
+    int rowHeight(int row) const;
+    // A changed height lays the grid out again and repaints it.
+    void setRowHeight(int row, int height);
+
+    int topRow() const;
+    void setTopRow(int row);
+
+    // The area beside and below the cells.
+    void setMarginColor(const QColor &color);
+    void setGridLineColor(const QColor &color);
+
+    int clientWidth() const;
+    int clientHeight() const;
+
+    // Cell geometry, in the grid's own pixels, shared by painting and mouse handling.
+    CellRect cellRect(int col, int row) const;
+    bool cellAt(QPoint pos, int *col, int *row) const;
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    int colLeft(int col) const;
+    int fixedHeight() const;
+    void updateScrollBar();
+
+    DrawCellFunction m_drawCell;
+    int m_colCount = 5;
+    int m_rowCount = 5;
+    int m_fixedRows = 1;
+    int m_defaultColWidth = 64;
+    int m_defaultRowHeight = 24;
+    std::map<int, int> m_rowHeights;
+    QColor m_marginColor = Qt::white;
+    QColor m_gridLineColor = QColor(0x80, 0x80, 0x80);
+};
+
+} // namespace hibi

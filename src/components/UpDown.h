@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+namespace hibi {
+
+// An up-down spinner without an edit box: two arrow buttons stacked. The up arrow
+// adds the increment, which may be negative; the position stays within the range.
+class UpDown : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit UpDown(QWidget *parent = nullptr);
+
+    void setRange(int min, int max);
+    void setIncrement(int increment) { m_increment = increment; }
+    void setWrap(bool wrap) { m_wrap = wrap; }
+    int position() const { return m_position; }
+    void setPosition(int position);
+    int minimum() const { return m_min; }
+    int maximum() const { return m_max; }
+
+    QToolButton *upButton() const { return m_up; }
+    QToolButton *downButton() const { return m_down; }
+
+signals:
+    // After a click on either arrow has moved the position (or tried to, at a bound).
+    void clicked();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void step(int delta);
+
+    QToolButton *m_up;
+    QToolButton *m_down;
+    int m_min = 0;
+    int m_max = 100;
+    int m_increment = 1;
+    bool m_wrap = false;
+    int m_position = 0;
+};
+
+} // namespace hibi

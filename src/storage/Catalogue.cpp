@@ -1,0 +1,66 @@
+#include "storage/Catalogue.h"
+
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+
+namespace hibi {
+
+QStringList ScanCalendarFiles(const QString &folder)
+{
+    QDir dir(folder);
+    dir.setNameFilters({QStringLiteral("*.hsd")});
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    dir.setSorting(QDir::Name);
+    return dir.entryList();
+}
+
+CalendarList BuildCalendarList(QStringList found, const QStringList &savedOrder, const QString &lastSelection)
+{
+    CalendarList list;
+    if (found.isEmpty()) {
+        list.names = QStringList{kFirstCalendarName};
+        return list;
+    }
+    int remembered = -1;
+    for (const QString &name : savedOrder) {
+        if (found.isEmpty())
+            break;
+        const qsizetype at = found.indexOf(name);
+        if (at < 0)
+            continue;
+        list.names << name;
+        found.removeAt(at);
+        if (name == lastSelection)
+            remembered = int(list.names.size() - 1);
+    }
+    list.names << found;
+    list.selected = remembered >= 0 ? remembered : 0;
+    if (list.names[list.selected].isEmpty())
+        list.selected = 0;
+    return list;
+}
+
+std::optional<QString> CalendarNameProblem(const QString &name)
+{
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (QChar c : name)
+        if (forbidden.contains(c))
+            return QStringLiteral("\\/:*?\"<>|は使えません");
+    for (QChar c : name)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return QStringLiteral("改行やタブなどの制御文字は使えません");
+    // The name is kept in the settings file, which is Shift_JIS: a character it
+    // cannot hold would come back garbled from the saved order.
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const qsizetype len = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+        const QString ch = name.mid(i, len);
+        if (!IniFile::canEncode(ch))
+            return QStringLiteral("「%1」は Shift_JIS で表せない文字なので使えません").arg(ch);
+        i += len - 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace hibi

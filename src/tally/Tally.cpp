@@ -1,0 +1,51 @@
+#include "tally/Tally.h"
+
+#include "storage/CalendarFile.h"
+
+#include <tuple>
+
+namespace hibi {
+
+MarkCounts TallyAll(const QString &calendarPath)
+{
+    MarkCounts counts;
+    ForEachYearRecord(calendarPath, [&](std::uint16_t, const std::uint8_t *cells) {
+        for (int i = 0; i < kYearCells; ++i)
+            counts.CountMark(cells[i]);
+    });
+    return counts;
+}
+
+MarkCounts TallyRange(const QString &calendarPath, RangePoint &start, RangePoint &end)
+{
+    if (std::tie(end.year, end.month, end.day) < std::tie(start.year, start.month, start.day))
+        std::swap(start, end);
+    const RangePoint &s = start;
+    const RangePoint &e = end;
+    const int startCell = FileCellIndex(s.month, s.column, s.row);
+    const int endCell = FileCellIndex(e.month, e.column, e.row);
+
+    MarkCounts counts;
+    ForEachYearRecord(calendarPath, [&](std::uint16_t year, const std::uint8_t *cells) {
+        // Cells are visited in file order, month by month and row by row, which is
+        // the order of the days; the ends are found by their cell alone.
+        int first = 0;
+        int last = -1;
+        if (s.year < year && year < e.year) {
+            last = kYearCells - 1;
+        } else if (year == s.year && year == e.year) {
+            first = startCell;
+            last = endCell;
+        } else if (year == s.year) {
+            first = startCell;
+            last = kYearCells - 1;
+        } else if (year == e.year) {
+            last = endCell;
+        }
+        for (int i = first; i <= last; ++i)
+            counts.CountMark(cells[i]);
+    });
+    return counts;
+}
+
+} // namespace hibi

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace hibi {
+
+struct MarkCounts
+{
+    int maru = 0;
+    int batu = 0;
+    int sankaku = 0;
+
+    // Adds one cell: 1 counts a ○, 2 a ×, 3 a △, anything else nothing.
+    void CountMark(std::uint8_t value)
+    {
+        if (value == 1)
+            ++maru;
+        else if (value == 2)
+            ++batu;
+        else if (value == 3)
+            ++sankaku;
+    }
+    friend bool operator==(const MarkCounts &, const MarkCounts &) = default;
+};
+
+// One end of a range picked on the month grid.
+struct RangePoint
+{
+    int year = 0;
+    int month = 0;
+    int row = 0;
+    int column = 0;
+    int day = 0;
+    friend bool operator==(const RangePoint &, const RangePoint &) = default;
+};
+
+// The marks of every whole record of the calendar file; 0, 0, 0 without a file.
+// Both tallies read the file, never the marks in memory. Throws FileError.
+MarkCounts TallyAll(const QString &calendarPath);
+
+// The marks from `start` to `end`, both inclusive, which are put in date order
+// first (exchanged when the end is the earlier day).
+MarkCounts TallyRange(const QString &calendarPath, RangePoint &start, RangePoint &end);
+
+} // namespace hibi

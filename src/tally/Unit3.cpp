@@ -1,0 +1,112 @@
+#include "tally/Unit3.h"
+
+#include "settings/Settings.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace hibi {
+
+namespace {
+constexpr int kCountRightEdge = 120;
+}
+
+TForm3::TForm3(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("集計結果"));
+    setFixedSize(295, 246);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    QFont f(kDefaultFontFace);
+    f.setPixelSize(12);
+    setFont(f);
+
+    lblpart1 = label(this, QStringLiteral("lblpart1"), 56, 8);
+    lblpart2 = label(this, QStringLiteral("lblpart2"), 56, 40);
+    lblall = label(this, QStringLiteral("lblall"), 72, 28, QStringLiteral("全期間の集計結果"));
+    lblall->hide();
+
+    auto *bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setGeometry(8, 64 + 9 - 2, 337, 2);   // only the bottom line of the bevel shows
+
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setGeometry(56, 80, 177, 113);
+    panel->setAutoFillBackground(true);
+    QPalette green = panel->palette();
+    green.setColor(QPalette::Window, QColor(192, 220, 192));
+    panel->setPalette(green);
+
+    label(panel, QStringLiteral("Label2"), 42, 13, QStringLiteral("○："));
+    label(panel, QStringLiteral("Label3"), 42, 45, QStringLiteral("×："));
+    label(panel, QStringLiteral("Label4"), 42, 77, QStringLiteral("△："));
+    lblmaru = label(panel, QStringLiteral("lblmaru"), 0, 13);
+    lblbatu = label(panel, QStringLiteral("lblbatu"), 0, 45);
+    lblsankaku = label(panel, QStringLiteral("lblsankaku"), 0, 77);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(80, 200, 105, 41);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QLabel *TForm3::label(QWidget *parent, const QString &name, int x, int y, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    QFont f(kDefaultFontFace);
+    f.setPixelSize(20);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, Qt::black);
+    l->setPalette(pal);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+void TForm3::setCount(QLabel *label, int value)
+{
+    label->setText(QString::number(value));
+    label->adjustSize();
+    label->move(kCountRightEdge - label->width(), label->y());
+}
+
+void TForm3::showEvent(QShowEvent *event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm3::FormShow()
+{
+    const bool range = FromYear != 0;
+    lblall->setVisible(!range);
+    lblpart1->setVisible(range);
+    lblpart2->setVisible(range);
+    if (range) {
+        lblpart1->setText(QStringLiteral("%1年%2月%3日から").arg(FromYear).arg(FromMonth).arg(FromDay));
+        lblpart2->setText(QStringLiteral("%1年%2月%3日").arg(ToYear).arg(ToMonth).arg(ToDay));
+        lblpart1->adjustSize();
+        lblpart2->adjustSize();
+    }
+    const MarkCounts none;
+    const MarkCounts &c = Counts ? *Counts : none;
+    setCount(lblmaru, c.maru);
+    setCount(lblbatu, c.batu);
+    setCount(lblsankaku, c.sankaku);
+}
+
+} // namespace hibi

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "tally/Tally.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace hibi {
+
+// The tally result: the three counts under either "全期間の集計結果" or the two
+// dates of the range. Created once at start; each tally fills the fields and
+// shows it modally.
+class TForm3 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TForm3(QWidget *parent = nullptr);
+
+    // FromYear 0 is the whole-period mode.
+    int FromYear = 0, FromMonth = 0, FromDay = 0;
+    int ToYear = 0, ToMonth = 0, ToDay = 0;
+    // The counts are read from here when the dialog is shown.
+    const MarkCounts *Counts = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormShow();
+    QLabel *label(QWidget *parent, const QString &name, int x, int y, const QString &text = QString());
+    void setCount(QLabel *label, int value);
+
+    QLabel *lblpart1;
+    QLabel *lblpart2;
+    QLabel *lblall;
+    QLabel *lblmaru;
+    QLabel *lblbatu;
+    QLabel *lblsankaku;
+    QPushButton *BitBtn1;
+};
+
+} // namespace hibi
