@@ -27,8 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
 
     const StartupSettings read = ReadStartupSettings(ini);
 
+    // Names read from garbage need not survive CP932 again: write known ones.
     Appearance a = read.appearance;
+    a.YoubiFont.Name = QStringLiteral("Noto Sans CJK JP");
     a.DayFont.Name = QStringLiteral("ＭＳ Ｐゴシック");
+    a.NenFont.Name = QStringLiteral("游ゴシック");
     a.NenFont.Color = 0x123456;
     WriteAppearanceSettings(ini, a);
     const QStringList order{QStringLiteral("カレンダー1"), QStringLiteral("仕事"), QString()};

@@ -55,6 +55,7 @@ private slots:
     void newKeyAtEndOfSectionNewSectionAtEnd();
     void newFileUsesCrLfAndCp932();
     void lfFileStaysLf();
+    void lineBreaksInValuesStayInTheirLine();
     void deleteKey();
     void integersAndBooleans_data();
     void integersAndBooleans();
@@ -144,6 +145,14 @@ void TestIniFile::lfFileStaysLf()
     IniFile ini(QByteArray("[pos]\ntop=1\n"));
     ini.writeInteger("pos", "left", 2);
     QCOMPARE(ini.toBytes(), QByteArray("[pos]\ntop=1\nleft=2\n"));
+}
+
+void TestIniFile::lineBreaksInValuesStayInTheirLine()
+{
+    IniFile ini(QByteArray("[youbifont]\r\nname=a\r\n"));
+    ini.writeString("youbifont", "name", "x\ry\nz");
+    ini.writeString("youbifont", "size", "1\r\n[evil]");
+    QCOMPARE(ini.toBytes(), QByteArray("[youbifont]\r\nname=x y z\r\nsize=1  [evil]\r\n"));
 }
 
 void TestIniFile::deleteKey()

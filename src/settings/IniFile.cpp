@@ -218,8 +218,11 @@ quint32 IniFile::readColor(const QString &section, const QString &key, quint32 f
     return text ? StringToColor(*text).value_or(fallback) : fallback;
 }
 
-void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+void IniFile::writeString(const QString &section, const QString &key, const QString &text)
 {
+    // A line break inside a value would end its line and start a stray one.
+    QString value = text;
+    value.replace(u'\r', u' ').replace(u'\n', u' ');
     const QByteArray cr = carriageReturn();
     const int existing = findKey(section, key);
     if (existing >= 0) {

@@ -34,6 +34,7 @@ public:
     bool readBool(const QString &section, const QString &key, bool fallback) const;
     quint32 readColor(const QString &section, const QString &key, quint32 fallback) const;
 
+    // Line breaks in a value are written as spaces.
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, int value);
     void writeBool(const QString &section, const QString &key, bool value);
