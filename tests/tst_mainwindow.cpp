@@ -497,6 +497,7 @@ void TestMainWindow::countAll()
                 shown << name;
         for (const char *name : {"lblmaru", "lblbatu", "lblsankaku"})
             shown << dialog->findChild<QLabel *>(name)->text();
+        dialog->grab().save(QDir::temp().filePath("hibi-tally-result.png"));
         QTest::mouseClick(dialog->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);
     });
     action("countall")->trigger();
@@ -582,7 +583,7 @@ void TestMainWindow::rangeCancelled()
 
 void TestMainWindow::grabbedPixels()
 {
-    writeFile(file("カレンダー1"), kHeader + record(2026, {{3, 20, Batu}}));
+    writeFile(file("カレンダー1"), kHeader + record(2026, {{3, 20, Batu}, {3, 18, Maru}, {3, 26, Sankaku}}));
     QVERIFY(openWindow());
     const QImage image = grid()->grab().toImage();
     auto cellHas = [&](int day, const QColor &color) {
@@ -601,6 +602,14 @@ void TestMainWindow::grabbedPixels()
     const GridCell c20 = CellOfDay(2026, 3, 20);
     const QRect r20 = grid()->cellRect(c20.col, c20.row).toRect();
     QCOMPARE(image.pixelColor(r20.left() + 3, r20.top() + 3 * r20.height() / r20.width()), QColor(0x80, 0x40, 0x00));
+    // ○ touches the middle of the cell's left edge, △ rises to the top centre.
+    const GridCell c18 = CellOfDay(2026, 3, 18);
+    const QRect r18 = grid()->cellRect(c18.col, c18.row).toRect();
+    QCOMPARE(image.pixelColor(r18.left(), r18.center().y()), QColor(0x40, 0x80, 0x80));
+    const GridCell c26 = CellOfDay(2026, 3, 26);
+    const CellRect r26 = grid()->cellRect(c26.col, c26.row);
+    QCOMPARE(image.pixelColor(r26.left + (r26.right - r26.left) / 2, r26.top + 1), QColor(0xFF, 0x80, 0x00));
+    QCOMPARE(image.pixelColor(r26.left + (r26.right - r26.left) / 2, r26.bottom - 2), QColor(0xFF, 0x80, 0x00));
     // Today's frame in blue along the left edge of the 10th.
     const GridCell c10 = CellOfDay(2026, 3, 10);
     const QRect r10 = grid()->cellRect(c10.col, c10.row).toRect();
