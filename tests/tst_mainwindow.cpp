@@ -68,6 +68,9 @@ private slots:
     void grabbedPixels();
     void listFontSize();
     void resizeRules();
+    void menusAndShortcuts_data();
+    void menusAndShortcuts();
+    void exitSavesLikeClosing();
 
 private:
     TForm1 *openWindow();
@@ -666,6 +669,58 @@ void TestMainWindow::resizeRules()
     // Too narrow for the buttons: the window widens itself.
     m_window->resize(100, 500);
     QTRY_VERIFY(m_window->frameGeometry().width() >= next->x() + next->width() + 1 - 1);
+}
+
+void TestMainWindow::menusAndShortcuts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QKeySequence>("shortcut");
+    const QKeySequence none;
+    QTest::newRow("thismonth") << "thismonth" << "今月を表示(&T)" << QKeySequence("Ctrl+T");
+    QTest::newRow("mnujump") << "mnujump" << "年月指定ジャンプ(&J)" << QKeySequence("Ctrl+J");
+    QTest::newRow("settei") << "settei" << "設定(&S)..." << none;
+    QTest::newRow("Exit1") << "Exit1" << "終了(&X)" << none;
+    QTest::newRow("mnuall") << "mnuall" << "同一日の複数データを一括入力(&Z)..." << none;
+    QTest::newRow("datup") << "datup" << "データの並び順を上へ(&U)" << none;
+    QTest::newRow("datdown") << "datdown" << "データの並び順を下へ(&W)" << none;
+    QTest::newRow("mnunewcale") << "mnunewcale" << "新しいデータを追加(&N)..." << QKeySequence("Ctrl+N");
+    QTest::newRow("changename") << "changename" << "表示中のデータの名前を変更(&R)..." << QKeySequence("Ctrl+R");
+    QTest::newRow("delcale") << "delcale" << "表示中のデータを削除(&D)..." << QKeySequence("Ctrl+D");
+    QTest::newRow("countall") << "countall" << "全期間を集計(&A)..." << none;
+    QTest::newRow("countpart") << "countpart" << "範囲を指定して集計(&P)..." << none;
+    QTest::newRow("mnuhelp") << "mnuhelp" << "目次(&C)..." << none;
+    QTest::newRow("mnuversion") << "mnuversion" << "バージョン(&A)..." << none;
+    QTest::newRow("add2") << "add2" << "新しいデータを追加..." << QKeySequence("Ctrl+N");
+    QTest::newRow("change2") << "change2" << "表示中のデータの名前を変更..." << QKeySequence("Ctrl+R");
+    QTest::newRow("del2") << "del2" << "表示中のデータを削除..." << QKeySequence("Ctrl+D");
+}
+
+void TestMainWindow::menusAndShortcuts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QKeySequence, shortcut);
+    if (!m_window)
+        QVERIFY(openWindow());
+    QAction *a = m_window->findChild<QAction *>(name);
+    QVERIFY(a);
+    QCOMPARE(a->text(), text);
+    QCOMPARE(a->shortcut(), shortcut);
+}
+
+void TestMainWindow::exitSavesLikeClosing()
+{
+    QVERIFY(openWindow());
+    clickDay(11, Qt::RightButton);
+    // Ctrl+T from the keyboard reaches "今月を表示" and saves the year first.
+    QTest::keyClick(m_window, Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 11, Batu}}));
+    clickDay(12, Qt::RightButton);
+    action("Exit1")->trigger();
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 11, Batu}, {3, 12, Batu}}));
+    QVERIFY(QFile::exists(m_folder + "hibisi.ini"));
 }
 
 QTEST_MAIN(TestMainWindow)
