@@ -57,7 +57,7 @@ fuzz: fuzz-deps
 	@for name in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZBUILD)/corpus/$$name; \
 	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
+	  ASAN_OPTIONS=quarantine_size_mb=64 $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
 	      -artifact_prefix=$(FUZZBUILD)/$$name- $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name || exit 1; \
 	done
 

@@ -2,6 +2,7 @@
 // forward and back inside the year (LayoutMonth, FormResize, repaint), and a
 // step across the year end (save, load, layout, repaint).
 #include "app/Unit1.h"
+#include "bulk/setall.h"
 #include "calendar/Clock.h"
 #include "storage/CalendarFile.h"
 
@@ -82,6 +83,73 @@ void BM_YearChangeForwardAndBack(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * 2);
 }
 BENCHMARK(BM_YearChangeForwardAndBack)->Unit(benchmark::kMicrosecond);
+
+// The bulk-input window with 500 calendars of 100 years each, the shown date in
+// the year stored last: from show to the first painted list.
+struct BulkFixture
+{
+    QTemporaryDir dir;
+    QString folder;
+    QStringList names;
+    TForm1 *window = nullptr;
+
+    BulkFixture()
+    {
+        folder = dir.path() + QLatin1Char('/');
+        QByteArray bytes(2 + 100 * kRecordSize, '\0');
+        bytes[0] = char(kHeaderWord);
+        for (int k = 0; k < 100; ++k) {
+            const int year = 1927 + k;
+            bytes[2 + k * kRecordSize] = char(year & 0xFF);
+            bytes[3 + k * kRecordSize] = char(year >> 8);
+            bytes[4 + k * kRecordSize + 100] = char(1 + k % 3);
+        }
+        for (int i = 0; i < 500; ++i) {
+            names << QStringLiteral("cal%1").arg(i, 3, 10, QLatin1Char('0'));
+            QFile f(CalendarFilePath(folder, names.last()));
+            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+                std::abort();
+        }
+        SetFixedToday(YearMonthDay16{2026, 3, 10});
+        window = new TForm1(folder);
+        window->show();
+    }
+};
+
+BulkFixture &bulkFixture()
+{
+    static BulkFixture f;
+    return f;
+}
+
+void BM_BulkWindowShowToFirstPaint(benchmark::State &state)
+{
+    BulkFixture &f = bulkFixture();
+    for (auto _ : state) {
+        Tfrmall bulk(f.window);
+        bulk.show();
+        bulk.findChild<QAbstractScrollArea *>(QStringLiteral("dgall"))->viewport()->repaint();
+        state.PauseTiming();
+        bulk.hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_BulkWindowShowToFirstPaint)->Unit(benchmark::kMillisecond);
+
+// The floor: the 500 needed records read once, knowing where they are.
+void BM_BulkFloorRead500Records(benchmark::State &state)
+{
+    BulkFixture &f = bulkFixture();
+    char record[kRecordSize];
+    for (auto _ : state)
+        for (const QString &name : f.names) {
+            QFile file(CalendarFilePath(f.folder, name));
+            file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+            file.seek(2 + 99 * kRecordSize);
+            benchmark::DoNotOptimize(file.read(record, kRecordSize));
+        }
+}
+BENCHMARK(BM_BulkFloorRead500Records)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

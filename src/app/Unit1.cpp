@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/RangeCursor.h"
+#include "bulk/setall.h"
 #include "calendar/Clock.h"
 #include "components/MessageBoxes.h"
 #include "components/UpDown.h"
@@ -128,7 +129,8 @@ void TForm1::buildControls()
                             &TForm1::countpartClick);
     ToolButton2->setCheckable(true);
     addSeparator();
-    addButton(QStringLiteral("ToolButton4"), QStringLiteral("bulkinput"), QStringLiteral("同一日のデータを一括入力"), nullptr);
+    addButton(QStringLiteral("ToolButton4"), QStringLiteral("bulkinput"), QStringLiteral("同一日のデータを一括入力"),
+              &TForm1::mnuallClick);
 
     Panel1 = new QFrame(m_client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -216,7 +218,7 @@ void TForm1::buildMenus()
     Data1 = menuBar()->addMenu(QStringLiteral("データ(&D)"));
     Data1->setObjectName(QStringLiteral("Data1"));
     connect(Data1, &QMenu::aboutToShow, this, &TForm1::Data1Click);
-    mnuall = item(Data1, QStringLiteral("mnuall"), QStringLiteral("同一日の複数データを一括入力(&Z)..."), nullptr);
+    mnuall = item(Data1, QStringLiteral("mnuall"), QStringLiteral("同一日の複数データを一括入力(&Z)..."), &TForm1::mnuallClick);
     Data1->addSeparator();
     datup = item(Data1, QStringLiteral("datup"), QStringLiteral("データの並び順を上へ(&U)"), &TForm1::datupClick);
     datdown = item(Data1, QStringLiteral("datdown"), QStringLiteral("データの並び順を下へ(&W)"), &TForm1::datdownClick);
@@ -789,26 +791,52 @@ void TForm1::delcaleClick()
     dg1->viewport()->update();
 }
 
+void TForm1::moveCalendar(int from, int to)
+{
+    const int count = cbox1->count();
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to)
+        return;
+    int selected = selectedIndex();
+    if (selected == from)
+        selected = to;
+    else if (from < selected && selected <= to)
+        --selected;
+    else if (to <= selected && selected < from)
+        ++selected;
+    const QString name = cbox1->itemText(from);
+    cbox1->removeItem(from);
+    cbox1->insertItem(to, name);
+    cbox1->setCurrentIndex(selected);
+}
+
 void TForm1::datupClick()
 {
     const int index = selectedIndex();
-    if (index <= 0)
-        return;
-    const QString name = cbox1->itemText(index);
-    cbox1->removeItem(index);
-    cbox1->insertItem(index - 1, name);
-    cbox1->setCurrentIndex(index - 1);
+    if (index > 0)
+        moveCalendar(index, index - 1);
 }
 
 void TForm1::datdownClick()
 {
     const int index = selectedIndex();
-    if (index < 0 || index >= cbox1->count() - 1)
-        return;
-    const QString name = cbox1->itemText(index);
-    cbox1->removeItem(index);
-    cbox1->insertItem(index + 1, name);
-    cbox1->setCurrentIndex(index + 1);
+    if (index < cbox1->count() - 1)
+        moveCalendar(index, index + 1);
+}
+
+void TForm1::mnuallClick()
+{
+    SaveYearMarks();
+    QDate shown;
+    {
+        Tfrmall bulk(this);
+        bulk.exec();
+        shown = bulk.BulkDate();
+    }
+    const hibi::YearMarks marks = ReadYearMarks(CalendarPath(), shown.year());
+    DisplayYear = shown.year();
+    DisplayMonth = shown.month();
+    YearMarks = marks;
+    showMonth();
 }
 
 void TForm1::Data1Click()

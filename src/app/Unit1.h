@@ -92,6 +92,14 @@ public:
     void datupClick();
     void datdownClick();
     void Data1Click();
+    void mnuallClick();
+
+    // For the bulk-input window: the calendar list and the month grid it sizes itself by.
+    QStringList calendarNames() const;
+    QComboBox *calendarList() const { return cbox1; }
+    DrawGrid *monthGrid() const { return dg1; }
+    // Moves a calendar to another place in the list; the selected one stays selected.
+    void moveCalendar(int from, int to);
 
     // Runs a command; a file error ends it and is shown to the user.
     bool runCommand(const std::function<void()> &command);
@@ -114,7 +122,6 @@ private:
     void showMonth();
     void endRangeSelection();
     int selectedIndex() const;
-    QStringList calendarNames() const;
 
     QWidget *m_client = nullptr;
     QToolBar *ToolBar1 = nullptr;

@@ -50,6 +50,18 @@ void DrawGrid::setDefaultRowHeight(int height)
     viewport()->update();
 }
 
+int DrawGrid::colWidth(int col) const
+{
+    const auto it = m_colWidths.find(col);
+    return it != m_colWidths.end() ? it->second : m_defaultColWidth;
+}
+
+void DrawGrid::setColWidth(int col, int width)
+{
+    m_colWidths[col] = std::max(0, width);
+    viewport()->update();
+}
+
 int DrawGrid::rowHeight(int row) const
 {
     const auto it = m_rowHeights.find(row);
@@ -100,7 +112,10 @@ int DrawGrid::clientHeight() const
 
 int DrawGrid::colLeft(int col) const
 {
-    return col * (m_defaultColWidth + 1);
+    int left = 0;
+    for (int c = 0; c < col; ++c)
+        left += colWidth(c) + 1;
+    return left;
 }
 
 int DrawGrid::fixedHeight() const
@@ -125,14 +140,19 @@ CellRect DrawGrid::cellRect(int col, int row) const
             top -= rowHeight(r) + 1;
     }
     const int left = colLeft(col);
-    return {left, top, left + m_defaultColWidth, top + rowHeight(row)};
+    return {left, top, left + colWidth(col), top + rowHeight(row)};
 }
 
 bool DrawGrid::cellAt(QPoint pos, int *col, int *row) const
 {
     if (pos.x() < 0 || pos.y() < 0 || pos.x() >= clientWidth() || pos.y() >= clientHeight())
         return false;
-    const int c = pos.x() / (m_defaultColWidth + 1);
+    int c = 0;
+    for (int x = 0; c < m_colCount; ++c) {
+        x += colWidth(c) + 1;
+        if (pos.x() < x)
+            break;
+    }
     if (c >= m_colCount)
         return false;
     int y = 0;

@@ -22,8 +22,8 @@ struct CellRect
 };
 
 // A grid that paints nothing of its own: every cell is painted by the draw-cell
-// callback, with 1-pixel grid lines between all cells. Columns have one default
-// width; rows have a default height and may have their own. The first fixedRows
+// callback, with 1-pixel grid lines between all cells. Columns and rows have a
+// default width and height, and each may have its own. The first fixedRows
 // rows stay at the top while the others scroll (by whole rows) under the
 // optional vertical scroll bar.
 class DrawGrid : public QAbstractScrollArea
@@ -46,6 +46,8 @@ public:
 
     int defaultColWidth() const { return m_defaultColWidth; }
     void setDefaultColWidth(int width);
+    int colWidth(int col) const;
+    void setColWidth(int col, int width);
     int defaultRowHeight() const { return m_defaultRowHeight; }
     void setDefaultRowHeight(int height);
     int rowHeight(int row) const;
@@ -92,6 +94,7 @@ private:
     int m_defaultColWidth = 64;
     int m_defaultRowHeight = 24;
     std::map<int, int> m_rowHeights;
+    std::map<int, int> m_colWidths;
     QColor m_marginColor = Qt::white;
     QColor m_gridLineColor = QColor(0x80, 0x80, 0x80);
 };

@@ -1,0 +1,270 @@
+#include "bulk/setall.h"
+
+#include "app/Unit1.h"
+#include "calendar/Clock.h"
+#include "components/DrawGrid.h"
+#include "components/MarkPainter.h"
+#include "components/MessageBoxes.h"
+#include "settings/Settings.h"
+#include "storage/CalendarFile.h"
+#include "storage/FileError.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+
+namespace hibi {
+
+namespace {
+const QColor kMoneyGreen(192, 220, 192);
+}
+
+Tfrmall::Tfrmall(TForm1 *mainWindow)
+    : QDialog(mainWindow), m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("frmall"));
+    setWindowTitle(QStringLiteral("データの一括入力"));
+    setGeometry(351, 150, 406, 313);
+    QFont f(kDefaultFontFace);
+    f.setPixelSize(12);
+    setFont(f);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ToQColor(kSystemColorBase + 15));   // clBtnFace
+    setPalette(pal);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(0, 0, 406, 33);
+    ToolBar1->setMovable(false);
+    DateTimePicker1 = new QDateEdit(ToolBar1);
+    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+    DateTimePicker1->setCalendarPopup(true);
+    DateTimePicker1->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
+    DateTimePicker1->setDateRange(QDate(kFirstYear, 1, 1), QDate(kLastYear, 12, 31));
+    QFont pickerFont(kDefaultFontFace);
+    pickerFont.setPixelSize(16);
+    DateTimePicker1->setFont(pickerFont);
+    DateTimePicker1->setGeometry(0, 2, 113, 24);
+    DateTimePicker1->setMinimumWidth(113);
+    ToolBar1->addWidget(DateTimePicker1);
+
+    dgall = new DrawGrid(this);
+    dgall->setObjectName(QStringLiteral("dgall"));
+    dgall->move(0, 35);
+    dgall->setColCount(2);
+    dgall->setFixedRows(0);
+    dgall->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    dgall->setMarginColor(Qt::white);
+    dgall->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dgallDrawCell(p, col, row, r); });
+    connect(dgall, &DrawGrid::mouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) { dgallMouseDown(b, p); });
+    connect(dgall, &DrawGrid::mouseMove, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPoint p) { dgallMouseMove(p); });
+    connect(dgall, &DrawGrid::mouseUp, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) { dgallMouseUp(b, p); });
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->resize(81, 33);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QDate Tfrmall::BulkDate() const
+{
+    return DateTimePicker1->date();
+}
+
+void Tfrmall::showEvent(QShowEvent *event)
+{
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+    QDialog::showEvent(event);
+}
+
+void Tfrmall::FormShow()
+{
+    WindowBounds b{100, 200, 300, 400};
+    m_main->runCommand([&] { b = ReadBulkBounds(m_main->SettingsPath()); });
+    move(b.left, b.top);
+    resize(b.width, b.height);
+
+    const QStringList names = m_main->calendarNames();
+    m_bulkMarks.assign(size_t(names.size()), 0);
+    dgall->setDefaultRowHeight(m_main->calendarList()->height());
+    dgall->setColWidth(1, m_main->monthGrid()->defaultColWidth());
+    dgall->setRowCount(int(names.size()));
+    layout();
+
+    const YearMonthDay16 today = Today();
+    {
+        const QSignalBlocker quiet(DateTimePicker1);
+        DateTimePicker1->setDate(QDate(today.year, today.month, today.day));
+    }
+    connect(DateTimePicker1, &QDateEdit::dateChanged, this, &Tfrmall::DateTimePicker1Change, Qt::UniqueConnection);
+    LoadBulkMarks();
+    DragFrom = -1;
+    Dragging = false;
+}
+
+void Tfrmall::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    layout();
+    dgall->viewport()->update();
+}
+
+void Tfrmall::layout()
+{
+    ToolBar1->resize(width(), ToolBar1->height());
+    dgall->resize(width(), dgall->height());
+    dgall->setColWidth(0, dgall->clientWidth() - dgall->colWidth(1) - 2);
+    dgall->resize(dgall->width(), std::max(0, height() - 85));
+    dgall->setColWidth(0, dgall->clientWidth() - dgall->colWidth(1) - 2);   // the scroll bar may have come or gone
+    BitBtn1->move(width() - BitBtn1->width() - 5, dgall->y() + dgall->height() + 10);
+}
+
+void Tfrmall::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void Tfrmall::FormClose()
+{
+    m_main->runCommand([this] { WriteBulkBounds(m_main->SettingsPath(), {pos().y(), pos().x(), height(), width()}); });
+}
+
+void Tfrmall::DateTimePicker1Change()
+{
+    LoadBulkMarks();
+}
+
+void Tfrmall::LoadBulkMarks()
+{
+    const QDate date = BulkDate();
+    const GridCell cell = CellOfDay(date.year(), date.month(), date.day());
+    const QStringList names = m_main->calendarNames();
+    QStringList problems;
+    for (int i = 0; i < int(names.size()); ++i) {
+        try {
+            const YearMarks marks = ReadYearMarks(CalendarFilePath(m_main->ProgramFolder, names[i]), date.year());
+            m_bulkMarks[size_t(i)] = marks.at(date.month(), cell.col, cell.row);
+        } catch (const FileError &e) {
+            // The other calendars still show their marks.
+            m_bulkMarks[size_t(i)] = 0;
+            problems << e.message();
+        }
+    }
+    if (!problems.isEmpty())
+        MessageBoxes::error(this, problems.join(QLatin1Char('\n')));
+    dgall->viewport()->update();
+}
+
+void Tfrmall::WriteBulkMark(int index)
+{
+    const QDate date = BulkDate();
+    const QString name = m_main->calendarNames().value(index);
+    m_main->runCommand([&] {
+        WriteDayMark(CalendarFilePath(m_main->ProgramFolder, name), date.year(), date.month(), date.day(),
+                     Mark(m_bulkMarks[size_t(index)]));
+    });
+}
+
+void Tfrmall::dgallDrawCell(QPainter &painter, int col, int row, const CellRect &rect)
+{
+    painter.fillRect(rect.toRect(), row % 2 == 1 ? kMoneyGreen : QColor(Qt::white));
+    QFont font = painter.font();
+    font.setPointSize(m_main->calendarList()->font().pointSize());
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QString name = m_main->calendarList()->itemText(row);
+    const QRect textRect = rect.toRect().adjusted(2, 0, 0, 0);
+    if (col == 0)
+        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
+    if (col == 1 && row < int(m_bulkMarks.size())) {
+        const Appearance &a = m_main->Look;
+        DrawMark(painter, rect, m_bulkMarks[size_t(row)],
+                 {ToQColor(a.MaruColor), ToQColor(a.BatuColor), ToQColor(a.SankakuColor)}, a.MarkLineWidth);
+    }
+    if (Dragging && col == 0) {
+        if (row == DragFrom) {
+            painter.fillRect(rect.toRect(), palette().color(QPalette::Highlight));
+            painter.setPen(Qt::white);
+            painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
+        }
+        if (row == DragTo)
+            painter.fillRect(rect.left + 3, rect.bottom - 3, rect.right - rect.left - 6, 2, Qt::black);
+    }
+}
+
+int Tfrmall::rowAt(QPoint pos) const
+{
+    int col = 0;
+    int row = -1;
+    return dgall->cellAt(pos, &col, &row) ? row : -1;
+}
+
+void Tfrmall::dgallMouseDown(Qt::MouseButton button, QPoint pos)
+{
+    int col = 0;
+    int row = 0;
+    if (!dgall->cellAt(pos, &col, &row) || row >= int(m_bulkMarks.size()))
+        return;
+    if (col == 0) {
+        DragFrom = row;
+        DragTo = row;
+        Dragging = true;
+        dgall->viewport()->update();
+        return;
+    }
+    std::uint8_t &m = m_bulkMarks[size_t(row)];
+    if (button == Qt::LeftButton) {
+        BulkLeftHeld = true;
+        if (BulkRightHeld)
+            m = m == Sankaku ? NoMark : Sankaku;
+        else
+            m = m == Maru ? NoMark : Maru;
+    } else if (button == Qt::RightButton) {
+        BulkRightHeld = true;
+        m = m == Batu ? NoMark : Batu;
+    }
+    WriteBulkMark(row);
+    dgall->viewport()->update();
+}
+
+void Tfrmall::dgallMouseMove(QPoint pos)
+{
+    if (!Dragging)
+        return;
+    DragTo = rowAt(pos);
+    dgall->viewport()->update();
+}
+
+void Tfrmall::dgallMouseUp(Qt::MouseButton button, QPoint pos)
+{
+    int col = 0;
+    int row = 0;
+    const bool onCell = dgall->cellAt(pos, &col, &row) && row < int(m_bulkMarks.size());
+    Dragging = false;
+    if (onCell && col == 0 && DragFrom != -1 && row != DragFrom) {
+        m_main->moveCalendar(DragFrom, row);
+        const std::uint8_t mark = m_bulkMarks[size_t(DragFrom)];
+        m_bulkMarks.erase(m_bulkMarks.begin() + DragFrom);
+        m_bulkMarks.insert(m_bulkMarks.begin() + row, mark);
+    } else {
+        if (button == Qt::LeftButton)
+            BulkLeftHeld = false;
+        else if (button == Qt::RightButton)
+            BulkRightHeld = false;
+    }
+    DragFrom = -1;
+    dgall->viewport()->update();
+}
+
+} // namespace hibi
