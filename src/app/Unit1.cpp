@@ -1,7 +1,9 @@
 #include "app/Unit1.h"
 
 #include "app/RangeCursor.h"
+#include "app/jump.h"
 #include "bulk/setall.h"
+#include "settings/settei.h"
 #include "calendar/Clock.h"
 #include "components/MessageBoxes.h"
 #include "components/UpDown.h"
@@ -79,6 +81,7 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     FormCreate();
     Form3 = new TForm3(this);
     Form3->Counts = &Counts;
+    form_jump = new Tform_jump(this);
 }
 
 TForm1::~TForm1()
@@ -122,7 +125,7 @@ void TForm1::buildControls()
         ToolBar1->addWidget(gap);
     };
     addButton(QStringLiteral("ToolButton1"), QStringLiteral("thismonth"), QStringLiteral("今月を表示"), &TForm1::thismonthClick);
-    addButton(QStringLiteral("ToolButton5"), QStringLiteral("jump"), QStringLiteral("年月指定ジャンプ"), nullptr);
+    addButton(QStringLiteral("ToolButton5"), QStringLiteral("jump"), QStringLiteral("年月指定ジャンプ"), &TForm1::mnujumpClick);
     addSeparator();
     addButton(QStringLiteral("ToolButton3"), QStringLiteral("countall"), QStringLiteral("全期間を集計"), &TForm1::countallClick);
     ToolButton2 = addButton(QStringLiteral("ToolButton2"), QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計"),
@@ -206,9 +209,10 @@ void TForm1::buildMenus()
     QMenu *calendar = menuBar()->addMenu(QStringLiteral("カレンダー(&C)"));
     item(calendar, QStringLiteral("thismonth"), QStringLiteral("今月を表示(&T)"), &TForm1::thismonthClick,
          QKeySequence(Qt::CTRL | Qt::Key_T));
-    item(calendar, QStringLiteral("mnujump"), QStringLiteral("年月指定ジャンプ(&J)"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_J));
+    item(calendar, QStringLiteral("mnujump"), QStringLiteral("年月指定ジャンプ(&J)"), &TForm1::mnujumpClick,
+         QKeySequence(Qt::CTRL | Qt::Key_J));
     calendar->addSeparator();
-    item(calendar, QStringLiteral("settei"), QStringLiteral("設定(&S)..."), nullptr);
+    item(calendar, QStringLiteral("settei"), QStringLiteral("設定(&S)..."), &TForm1::setteiClick);
     calendar->addSeparator();
     QAction *exit = item(calendar, QStringLiteral("Exit1"), QStringLiteral("終了(&X)"), nullptr);
     // Quitting from the menu goes through the normal close: the year is saved and
@@ -837,6 +841,29 @@ void TForm1::mnuallClick()
     DisplayMonth = shown.month();
     YearMarks = marks;
     showMonth();
+}
+
+void TForm1::mnujumpClick()
+{
+    // A year outside the dialog's range opens at the nearer end.
+    form_jump->upyear->setPosition(DisplayYear);
+    form_jump->upmonth->setPosition(DisplayMonth);
+    form_jump->exec();
+    if (!form_jump->JumpAccepted)
+        return;
+    SaveYearMarks();
+    const int year = form_jump->upyear->position();
+    const hibi::YearMarks marks = ReadYearMarks(CalendarFilePath(ProgramFolder, CurrentCalendarName), year);
+    DisplayYear = year;
+    DisplayMonth = form_jump->upmonth->position();
+    YearMarks = marks;
+    showMonth();
+}
+
+void TForm1::setteiClick()
+{
+    Tfrmsettei frmsettei(this);
+    frmsettei.exec();
 }
 
 void TForm1::Data1Click()

@@ -27,6 +27,7 @@ class QToolButton;
 namespace hibi {
 
 class TForm3;
+class Tform_jump;
 class UpDown;
 
 // The main window: one month of one calendar. It owns the program-wide state that
@@ -59,6 +60,7 @@ public:
     hibi::MonthLayout MonthLayout;   // the displayed month
 
     TForm3 *Form3 = nullptr;
+    Tform_jump *form_jump = nullptr;
 
     // The year buffer and its calendar file. These throw FileError.
     QString CalendarPath() const;
@@ -93,6 +95,8 @@ public:
     void datdownClick();
     void Data1Click();
     void mnuallClick();
+    void mnujumpClick();
+    void setteiClick();
 
     // For the bulk-input window: the calendar list and the month grid it sizes itself by.
     QStringList calendarNames() const;

@@ -1,5 +1,8 @@
 #include "components/UpDown.h"
 
+#include "components/CtrlsEx.h"
+
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace hibi {
@@ -27,6 +30,42 @@ void UpDown::setRange(int min, int max)
 void UpDown::setPosition(int position)
 {
     m_position = std::clamp(position, m_min, m_max);
+    showInBuddy();
+}
+
+void UpDown::setBuddy(TEditEx *buddy)
+{
+    m_buddy = buddy;
+    buddy->installEventFilter(this);
+    showInBuddy();
+}
+
+void UpDown::showInBuddy()
+{
+    if (m_buddy)
+        m_buddy->QLineEdit::setText(GroupThousands(QString::number(m_position)));
+}
+
+void UpDown::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Up)
+        step(m_increment);
+    else if (event->key() == Qt::Key_Down)
+        step(-m_increment);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool UpDown::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_buddy && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            keyPressEvent(static_cast<QKeyEvent *>(event));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void UpDown::step(int delta)

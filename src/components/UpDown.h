@@ -6,6 +6,8 @@ class QToolButton;
 
 namespace hibi {
 
+class TEditEx;
+
 // An up-down spinner without an edit box: two arrow buttons stacked. The up arrow
 // adds the increment, which may be negative; the position stays within the range.
 class UpDown : public QWidget
@@ -23,6 +25,10 @@ public:
     int minimum() const { return m_min; }
     int maximum() const { return m_max; }
 
+    // The edit box that shows the position (grouped by thousands) and whose arrow
+    // keys move it.
+    void setBuddy(TEditEx *buddy);
+
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }
 
@@ -32,10 +38,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void step(int delta);
+    void showInBuddy();
 
+    TEditEx *m_buddy = nullptr;
     QToolButton *m_up;
     QToolButton *m_down;
     int m_min = 0;

@@ -6,12 +6,35 @@
 
 namespace hibi {
 
+namespace {
+
+// Counts the cells first .. last, as CountMark would one by one, a value at a time.
+void countCells(const std::uint8_t *cells, int first, int last, MarkCounts &counts)
+{
+    if (first > last)
+        return;
+    // One pass without branches, which the compiler can turn into vector code.
+    unsigned maru = 0;
+    unsigned batu = 0;
+    unsigned sankaku = 0;
+    for (int i = first; i <= last; ++i) {
+        const std::uint8_t v = cells[i];
+        maru += v == 1;
+        batu += v == 2;
+        sankaku += v == 3;
+    }
+    counts.maru += int(maru);
+    counts.batu += int(batu);
+    counts.sankaku += int(sankaku);
+}
+
+} // namespace
+
 MarkCounts TallyAll(const QString &calendarPath)
 {
     MarkCounts counts;
     ForEachYearRecord(calendarPath, [&](std::uint16_t, const std::uint8_t *cells) {
-        for (int i = 0; i < kYearCells; ++i)
-            counts.CountMark(cells[i]);
+        countCells(cells, 0, kYearCells - 1, counts);
     });
     return counts;
 }
@@ -42,8 +65,7 @@ MarkCounts TallyRange(const QString &calendarPath, RangePoint &start, RangePoint
         } else if (year == e.year) {
             last = endCell;
         }
-        for (int i = first; i <= last; ++i)
-            counts.CountMark(cells[i]);
+        countCells(cells, first, last, counts);
     });
     return counts;
 }

@@ -1,0 +1,119 @@
+#include "app/jump.h"
+
+#include "components/CtrlsEx.h"
+#include "components/MarkPainter.h"
+#include "components/UpDown.h"
+#include "settings/Settings.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace hibi {
+
+namespace {
+
+QFont pixelFont(int pixels, bool bold = false)
+{
+    QFont f(kDefaultFontFace);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace
+
+Tform_jump::Tform_jump(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("form_jump"));
+    setWindowTitle(QStringLiteral("年月指定ジャンプ"));
+    setFixedSize(256, 124);
+    setFont(pixelFont(12));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ToQColor(kSystemColorBase + 15));   // clBtnFace
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto makeLabel = [this](const char *name, const QString &text, int x, int y) {
+        auto *l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setFont(pixelFont(19));
+        l->move(x, y);
+        l->adjustSize();
+        return l;
+    };
+    auto makeEdit = [this](const char *name, const QRect &geometry) {
+        auto *e = new TEditEx(this);
+        e->setObjectName(QLatin1String(name));
+        e->setFont(pixelFont(19, true));
+        e->setReadOnly(true);
+        e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        e->setGeometry(geometry);
+        return e;
+    };
+    auto makeSpinner = [this](const char *name, const QRect &geometry, int min, int max, bool wrap, TEditEx *buddy) {
+        auto *u = new UpDown(this);
+        u->setObjectName(QLatin1String(name));
+        u->setGeometry(geometry);
+        u->setRange(min, max);
+        u->setWrap(wrap);
+        u->setFocusPolicy(Qt::TabFocus);
+        u->setBuddy(buddy);
+        return u;
+    };
+
+    Label1 = makeLabel("Label1", QStringLiteral("年："), 48, 13);
+    EditEx1 = makeEdit("EditEx1", QRect(80, 10, 73, 27));
+    EditEx1->setThousands(true);
+    upyear = makeSpinner("upyear", QRect(153, 10, 20, 27), 1970, 2100, false, EditEx1);
+    Label2 = makeLabel("Label2", QStringLiteral("月："), 48, 45);
+    EditEx2 = makeEdit("EditEx2", QRect(96, 42, 57, 27));
+    upmonth = makeSpinner("upmonth", QRect(153, 42, 20, 27), 1, 12, true, EditEx2);
+
+    auto *bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setGeometry(8, 72 + 9 - 2, 241, 2);   // the line along the bevel's bottom edge
+
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(56, 88, 81, 33);
+    BitBtn2->setFont(pixelFont(16));
+    BitBtn2->setDefault(true);
+    connect(BitBtn2, &QPushButton::clicked, this, &Tform_jump::BitBtn2Click);
+    cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setGeometry(152, 88, 89, 33);
+    cancel->setFont(pixelFont(13));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);   // Esc reaches it through reject()
+
+    setTabOrder(EditEx1, upyear);
+    setTabOrder(upyear, upmonth);
+    setTabOrder(upmonth, BitBtn2);
+    setTabOrder(BitBtn2, cancel);
+    setTabOrder(cancel, EditEx2);
+}
+
+void Tform_jump::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void Tform_jump::FormShow()
+{
+    cancel->setFocus();
+    JumpAccepted = false;
+}
+
+void Tform_jump::BitBtn2Click()
+{
+    JumpAccepted = true;
+    accept();
+}
+
+} // namespace hibi

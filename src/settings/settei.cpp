@@ -1,0 +1,550 @@
+#include "settings/settei.h"
+
+#include "app/Unit1.h"
+#include "calendar/Clock.h"
+#include "components/ColorBox.h"
+#include "components/CtrlsEx.h"
+#include "components/DrawGrid.h"
+#include "components/FontChooser.h"
+#include "components/MarkPainter.h"
+#include "settings/IniFile.h"
+
+#include <QColorDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+namespace hibi {
+
+namespace {
+
+const QString kHeaderNames[3] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火")};
+
+QFont pixelFont(int pixels)
+{
+    QFont f(kDefaultFontFace);
+    f.setPixelSize(pixels);
+    return f;
+}
+
+QLabel *label(QWidget *parent, const QString &text, int x, int y, int pixels = 0)
+{
+    auto *l = new QLabel(text, parent);
+    if (pixels)
+        l->setFont(pixelFont(pixels));
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QGroupBox *group(QWidget *parent, const char *name, const QString &title, const QRect &geometry)
+{
+    auto *g = new QGroupBox(title, parent);
+    g->setObjectName(QLatin1String(name));
+    g->setGeometry(geometry);
+    return g;
+}
+
+// A bevel that shows only one of its edges.
+void line(QWidget *parent, const QRect &bevel, bool bottom)
+{
+    auto *f = new QFrame(parent);
+    f->setFrameShape(bottom ? QFrame::HLine : QFrame::VLine);
+    f->setFrameShadow(QFrame::Sunken);
+    if (bottom)
+        f->setGeometry(bevel.left(), bevel.bottom() - 1, bevel.width(), 2);
+    else
+        f->setGeometry(bevel.left(), bevel.top(), 2, bevel.height());
+}
+
+QFont fontOf(const QString &name, int size, const FontStyle &style)
+{
+    return MakeFont(name, size, style);
+}
+
+void takeFont(const QFont &font, int &size, QString &name, FontStyle &style)
+{
+    size = font.pointSize();
+    name = font.family();
+    style = {font.bold(), font.italic(), font.underline(), font.strikeOut()};
+}
+
+} // namespace
+
+Tfrmsettei::Tfrmsettei(TForm1 *mainWindow)
+    : QDialog(mainWindow), m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("frmsettei"));
+    setWindowTitle(QStringLiteral("設定"));
+    setFixedSize(517, 367);
+    setFont(pixelFont(12));
+    ColorDialog1 = new QColorDialog(Qt::black, this);
+    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 0, 525, 321);
+    auto *page1 = new QWidget;
+    page1->setObjectName(QStringLiteral("TabSheet1"));
+    auto *page2 = new QWidget;
+    page2->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl1->addTab(page1, QStringLiteral("カレンダー（1）"));
+    PageControl1->addTab(page2, QStringLiteral("カレンダー（2）"));
+
+    for (int n = 1; n <= 10; ++n) {
+        auto *b = new TButtonEx;
+        b->setObjectName(QStringLiteral("colorbtn_%1").arg(n));
+        b->setSytle(bsOwnerDrawWithFrame);
+        b->setModalResult(0);
+        b->setAutoDefault(false);
+        b->setOnDrawButton([this](TButtonEx *control, QPainter &painter, const CellRect &rect, ButtonDrawState) {
+            colorbtn_1DrawButton(control, painter, rect);
+        });
+        connect(b, &QPushButton::clicked, this, [this, n] { colorbtn_1Click(n); });
+        m_colorButtons[size_t(n)] = b;
+    }
+    for (int n = 1; n <= 5; ++n) {
+        auto *box = new ColorBox;
+        box->setObjectName(QStringLiteral("ColorBox%1").arg(n));
+        connect(box, &ColorBox::colorChanged, this, [this, n](Color c) {
+            switch (n) {
+            case 1: m_work.YoubiFont.HolidayColor = c; break;
+            case 2: m_work.YoubiFont.WeekdayColor = c; break;
+            case 3: m_work.DayFont.HolidayColor = c; break;
+            case 4: m_work.DayFont.WeekdayColor = c; break;
+            case 5:
+                m_work.NenFont.Color = c;
+                showNenSample();
+                dg3->viewport()->update();
+                return;
+            }
+            dg2->viewport()->update();
+        });
+        m_colorBoxes[size_t(n)] = box;
+    }
+    buildPage1(page1);
+    buildPage2(page2);
+
+    btnok = new QPushButton(QStringLiteral("OK"), this);
+    btnok->setObjectName(QStringLiteral("btnok"));
+    btnok->setGeometry(312, 328, 81, 33);
+    btnok->setDefault(true);
+    connect(btnok, &QPushButton::clicked, this, [this] {
+        accept();   // the dialog closes as OK even when the file cannot be written
+        btnokClick();
+    });
+    btncancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    btncancel->setObjectName(QStringLiteral("btncancel"));
+    btncancel->setGeometry(408, 328, 81, 33);
+    btncancel->setAutoDefault(false);
+    connect(btncancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Tfrmsettei::buildPage1(QWidget *page)
+{
+    dg2 = new DrawGrid(page);
+    dg2->setObjectName(QStringLiteral("dg2"));
+    dg2->setGeometry(0, 32, 193, 225);
+    dg2->setColCount(3);
+    dg2->setRowCount(5);
+    dg2->setFixedRows(1);
+    dg2->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    dg2->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg2DrawCell(p, col, row, r); });
+
+    QGroupBox *marks = group(page, "GroupBox4", QStringLiteral("マーク"), QRect(200, 16, 81, 265));
+    label(marks, QStringLiteral("○の色"), 16, 16, 13);
+    m_colorButtons[6]->setParent(marks);
+    m_colorButtons[6]->setGeometry(8, 32, 57, 25);
+    label(marks, QStringLiteral("×の色"), 16, 72, 13);
+    m_colorButtons[7]->setParent(marks);
+    m_colorButtons[7]->setGeometry(8, 88, 57, 25);
+    label(marks, QStringLiteral("△の色"), 16, 136, 13);
+    m_colorButtons[8]->setParent(marks);
+    m_colorButtons[8]->setGeometry(8, 152, 57, 25);
+    line(marks, QRect(8, 176, 57, 25), true);
+    label(marks, QStringLiteral("線の太さ"), 8, 216);
+    sedit1 = new QSpinBox(marks);
+    sedit1->setObjectName(QStringLiteral("sedit1"));
+    sedit1->setGeometry(8, 232, 57, 21);
+    sedit1->setRange(1, 8);
+    sedit1->setValue(1);
+    connect(sedit1, &QSpinBox::valueChanged, this, &Tfrmsettei::sedit1Change);
+
+    QGroupBox *header = group(page, "GroupBox2", QStringLiteral("曜日部分"), QRect(288, 0, 210, 115));
+    label(header, QStringLiteral("休日の文字色"), 24, 16);
+    m_colorBoxes[1]->setParent(header);
+    m_colorBoxes[1]->setGeometry(16, 32, 89, 22);
+    label(header, QStringLiteral("平日の文字色"), 120, 16);
+    m_colorBoxes[2]->setParent(header);
+    m_colorBoxes[2]->setGeometry(112, 32, 89, 22);
+    auto *btnyoubi1 = new QPushButton(QStringLiteral("フォント..."), header);
+    btnyoubi1->setObjectName(QStringLiteral("btnyoubi1"));
+    btnyoubi1->setGeometry(8, 72, 55, 33);
+    btnyoubi1->setAutoDefault(false);
+    connect(btnyoubi1, &QPushButton::clicked, this, &Tfrmsettei::btnyoubi1Click);
+    label(header, QStringLiteral("背景色変更"), 104, 64);
+    line(header, QRect(72, 53, 129, 9), true);
+    line(header, QRect(72, 64, 9, 49), false);
+    m_colorButtons[1]->setParent(header);
+    m_colorButtons[1]->setGeometry(80, 80, 57, 25);
+    m_colorButtons[1]->setText(QStringLiteral("休日..."));
+    m_colorButtons[2]->setParent(header);
+    m_colorButtons[2]->setGeometry(144, 80, 57, 25);
+    m_colorButtons[2]->setText(QStringLiteral("平日..."));
+
+    QGroupBox *days = group(page, "GroupBox3", QStringLiteral("日付部分"), QRect(288, 120, 210, 161));
+    label(days, QStringLiteral("休日の文字色"), 16, 16, 13);
+    m_colorBoxes[3]->setParent(days);
+    m_colorBoxes[3]->setGeometry(8, 32, 89, 22);
+    label(days, QStringLiteral("平日の文字色"), 120, 16, 13);
+    m_colorBoxes[4]->setParent(days);
+    m_colorBoxes[4]->setGeometry(112, 32, 89, 22);
+    auto *btndf = new QPushButton(QStringLiteral("フォント..."), days);
+    btndf->setObjectName(QStringLiteral("btndf"));
+    btndf->setGeometry(8, 72, 55, 33);
+    btndf->setAutoDefault(false);
+    connect(btndf, &QPushButton::clicked, this, &Tfrmsettei::btndfClick);
+    label(days, QStringLiteral("背景色の変更"), 104, 64);
+    line(days, QRect(72, 53, 137, 9), true);
+    line(days, QRect(72, 64, 9, 97), false);
+    m_colorButtons[3]->setParent(days);
+    m_colorButtons[3]->setGeometry(80, 80, 57, 25);
+    m_colorButtons[3]->setText(QStringLiteral("休日..."));
+    m_colorButtons[4]->setParent(days);
+    m_colorButtons[4]->setGeometry(144, 80, 57, 25);
+    m_colorButtons[4]->setText(QStringLiteral("平日..."));
+    label(days, QStringLiteral("日付の無い部分"), 88, 112);
+    m_colorButtons[5]->setParent(days);
+    m_colorButtons[5]->setGeometry(112, 128, 57, 25);
+    m_colorButtons[5]->setText(QStringLiteral("背景色..."));
+}
+
+void Tfrmsettei::buildPage2(QWidget *page)
+{
+    Panel1 = new QFrame(page);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setGeometry(16, 16, 217, 73);
+    Panel1->setAutoFillBackground(true);
+    lblnen = new QLabel(Panel1);
+    lblnen->setObjectName(QStringLiteral("lblnen"));
+    lblnen->setGeometry(8, 24, 201, 33);
+    lblnen->setAlignment(Qt::AlignCenter);
+    lblnen->setAutoFillBackground(true);
+    lblnen->setFont(pixelFont(20));
+
+    QGroupBox *caption = group(page, "GroupBox1", QStringLiteral("年月表示文字"), QRect(16, 104, 217, 57));
+    auto *btnnenfont = new QPushButton(QStringLiteral("フォント..."), caption);
+    btnnenfont->setObjectName(QStringLiteral("btnnenfont"));
+    btnnenfont->setGeometry(16, 24, 65, 25);
+    btnnenfont->setAutoDefault(false);
+    connect(btnnenfont, &QPushButton::clicked, this, &Tfrmsettei::btnnenfontClick);
+    label(caption, QStringLiteral("文字色"), 128, 8, 13);
+    m_colorBoxes[5]->setParent(caption);
+    m_colorBoxes[5]->setGeometry(112, 24, 89, 22);
+
+    QGroupBox *margin = group(page, "GroupBox6", QStringLiteral("カレンダーの余白"), QRect(16, 176, 217, 65));
+    label(margin, QStringLiteral("色変更:"), 24, 32, 13);
+    m_colorButtons[10]->setParent(margin);
+    m_colorButtons[10]->setGeometry(80, 24, 57, 25);
+
+    dg3 = new DrawGrid(page);
+    dg3->setObjectName(QStringLiteral("dg3"));
+    dg3->setGeometry(280, 8, 209, 105);
+    dg3->setColCount(3);
+    dg3->setRowCount(2);
+    dg3->setFixedRows(1);
+    dg3->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    dg3->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg3DrawCell(p, col, row, r); });
+
+    QGroupBox *today = group(page, "GroupBox5", QStringLiteral("今日の印"), QRect(280, 128, 201, 137));
+    radib1off = new QRadioButton(QStringLiteral("印を付けない"), today);
+    radib1off->setObjectName(QStringLiteral("radib1off"));
+    radib1off->setGeometry(16, 16, 89, 25);
+    radib1on = new QRadioButton(QStringLiteral("印を付ける"), today);
+    radib1on->setObjectName(QStringLiteral("radib1on"));
+    radib1on->setGeometry(16, 48, 89, 25);
+    connect(radib1on, &QRadioButton::clicked, this, &Tfrmsettei::radib1onClick);
+    connect(radib1off, &QRadioButton::clicked, this, &Tfrmsettei::radib1offClick);
+    m_colorButtons[9]->setParent(today);
+    m_colorButtons[9]->setGeometry(56, 80, 57, 25);
+    m_colorButtons[9]->setText(QStringLiteral("色変更..."));
+    Label8 = label(today, QStringLiteral("線の太さ"), 144, 65);
+    Label8->setObjectName(QStringLiteral("Label8"));
+    sedit2 = new QSpinBox(today);
+    sedit2->setObjectName(QStringLiteral("sedit2"));
+    sedit2->setGeometry(144, 80, 49, 21);
+    sedit2->setRange(1, 10);
+    sedit2->setValue(1);
+    connect(sedit2, &QSpinBox::valueChanged, this, &Tfrmsettei::sedit2Change);
+}
+
+int Tfrmsettei::dayRowHeight() const
+{
+    return FontPixelHeight(m_work.DayFont.Size, this) + 8;
+}
+
+void Tfrmsettei::showEvent(QShowEvent *event)
+{
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+    QDialog::showEvent(event);
+}
+
+void Tfrmsettei::FormShow()
+{
+    const Appearance &main = m_main->Look;
+    // 1. The previews use the month grid's column width and the day font's rows.
+    dg2->setDefaultRowHeight(FontPixelHeight(main.DayFont.Size, this) + 8);
+    dg2->setDefaultColWidth(m_main->monthGrid()->defaultColWidth());
+    // 2.-4. The caption sample: the year-month font, today's month, the window colour.
+    m_work.NenFont = main.NenFont;
+    m_colorBoxes[5]->setSelected(main.NenFont.Color);
+    m_work.WindowColor = main.WindowColor;
+    showNenSample();
+    // 5.-6. The fonts.
+    m_work.YoubiFont = main.YoubiFont;
+    m_colorBoxes[1]->setSelected(main.YoubiFont.HolidayColor);
+    m_colorBoxes[2]->setSelected(main.YoubiFont.WeekdayColor);
+    m_work.DayFont = main.DayFont;
+    m_colorBoxes[3]->setSelected(main.DayFont.HolidayColor);
+    m_colorBoxes[4]->setSelected(main.DayFont.WeekdayColor);
+    // 7. The colours and the mark width; the spin box shows the width within 1..8
+    // and stores what it shows only when that changed.
+    m_work.YoubiHolidayBack = main.YoubiHolidayBack;
+    m_work.YoubiWeekdayBack = main.YoubiWeekdayBack;
+    m_work.DayHolidayBack = main.DayHolidayBack;
+    m_work.DayWeekdayBack = main.DayWeekdayBack;
+    m_work.YohakuBack = main.YohakuBack;
+    m_work.MaruColor = main.MaruColor;
+    m_work.BatuColor = main.BatuColor;
+    m_work.SankakuColor = main.SankakuColor;
+    m_work.MarkLineWidth = main.MarkLineWidth;
+    sedit1->setValue(main.MarkLineWidth);
+    // 8. The second preview like the first.
+    dg3->setDefaultRowHeight(dg2->defaultRowHeight());
+    dg3->setDefaultColWidth(dg2->defaultColWidth());
+    // 9.-10. Today's frame.
+    m_work.TodayMarkOn = main.TodayMarkOn;
+    m_work.TodayColor = main.TodayColor;
+    m_work.TodayLineWidth = main.TodayLineWidth;
+    if (m_work.TodayMarkOn) {
+        radib1on->setChecked(true);
+        radib1onClick();
+    } else {
+        radib1off->setChecked(true);
+        radib1offClick();
+    }
+    sedit2->setValue(main.TodayLineWidth);
+}
+
+void Tfrmsettei::showNenSample()
+{
+    const YearMonthDay16 today = Today();
+    lblnen->setText(QStringLiteral("%1年%2月").arg(today.year).arg(today.month));
+    lblnen->setFont(fontOf(m_work.NenFont.Name, m_work.NenFont.Size, m_work.NenFont.Style));
+    QPalette pal = lblnen->palette();
+    pal.setColor(QPalette::WindowText, ToQColor(m_work.NenFont.Color));
+    pal.setColor(QPalette::Window, ToQColor(m_work.WindowColor));
+    lblnen->setPalette(pal);
+    QPalette panel = Panel1->palette();
+    panel.setColor(QPalette::Window, ToQColor(m_work.WindowColor));
+    Panel1->setPalette(panel);
+}
+
+void Tfrmsettei::repaintPreviews()
+{
+    dg2->viewport()->update();
+    dg3->viewport()->update();
+}
+
+// ---- Editing -------------------------------------------------------------
+
+void Tfrmsettei::btnyoubi1Click()
+{
+    Tdayfont &f = m_work.YoubiFont;
+    QFont font = fontOf(f.Name, f.Size, f.Style);
+    if (!ChooseFont(this, font))
+        return;
+    takeFont(font, f.Size, f.Name, f.Style);
+    dg2->viewport()->update();
+}
+
+void Tfrmsettei::btndfClick()
+{
+    Tdayfont &f = m_work.DayFont;
+    QFont font = fontOf(f.Name, f.Size, f.Style);
+    if (!ChooseFont(this, font))
+        return;
+    takeFont(font, f.Size, f.Name, f.Style);
+    dg2->setDefaultRowHeight(dayRowHeight());
+    dg3->setDefaultRowHeight(dg2->defaultRowHeight());
+    repaintPreviews();
+}
+
+void Tfrmsettei::btnnenfontClick()
+{
+    // The chooser starts from the committed caption font, not one picked earlier.
+    const Tnenfont &committed = m_main->Look.NenFont;
+    QFont font = fontOf(committed.Name, committed.Size, committed.Style);
+    if (!ChooseFont(this, font))
+        return;
+    takeFont(font, m_work.NenFont.Size, m_work.NenFont.Name, m_work.NenFont.Style);
+    showNenSample();
+}
+
+Color &Tfrmsettei::colorOfButton(int number)
+{
+    switch (number) {
+    case 1: return m_work.YoubiHolidayBack;
+    case 2: return m_work.YoubiWeekdayBack;
+    case 3: return m_work.DayHolidayBack;
+    case 4: return m_work.DayWeekdayBack;
+    case 5: return m_work.YohakuBack;
+    case 6: return m_work.MaruColor;
+    case 7: return m_work.BatuColor;
+    case 8: return m_work.SankakuColor;
+    case 9: return m_work.TodayColor;
+    default: return m_work.WindowColor;
+    }
+}
+
+void Tfrmsettei::colorbtn_1Click(int number)
+{
+    // One chooser for all ten buttons: it opens on the colour last confirmed in it.
+    if (ColorDialog1->exec() != QDialog::Accepted)
+        return;
+    const QColor c = ColorDialog1->currentColor();
+    colorOfButton(number) = RgbColor(c.red(), c.green(), c.blue());
+    if (number == 10)
+        showNenSample();
+    m_colorButtons[size_t(number)]->update();
+    repaintPreviews();
+}
+
+void Tfrmsettei::sedit1Change(int value)
+{
+    m_work.MarkLineWidth = value;
+    dg2->viewport()->update();
+}
+
+void Tfrmsettei::sedit2Change(int value)
+{
+    m_work.TodayLineWidth = value;
+    dg3->viewport()->update();
+}
+
+void Tfrmsettei::radib1onClick()
+{
+    if (radib1on->isChecked()) {
+        m_work.TodayMarkOn = true;
+        for (QWidget *w : std::initializer_list<QWidget *>{Label8, sedit2, m_colorButtons[9]})
+            w->setEnabled(true);
+    }
+    dg3->viewport()->update();
+}
+
+void Tfrmsettei::radib1offClick()
+{
+    if (radib1off->isChecked()) {
+        m_work.TodayMarkOn = false;
+        for (QWidget *w : std::initializer_list<QWidget *>{Label8, sedit2, m_colorButtons[9]})
+            w->setEnabled(false);
+    }
+    dg3->viewport()->update();
+}
+
+// ---- OK ------------------------------------------------------------------
+
+void Tfrmsettei::btnokClick()
+{
+    Appearance &look = m_main->Look;
+    look.DayFont = m_work.DayFont;
+    m_main->monthGrid()->setDefaultRowHeight(dg2->defaultRowHeight());
+    look.NenFont = m_work.NenFont;
+    look.WindowColor = m_work.WindowColor;
+    look.YoubiFont = m_work.YoubiFont;
+    look.YoubiHolidayBack = m_work.YoubiHolidayBack;
+    look.YoubiWeekdayBack = m_work.YoubiWeekdayBack;
+    look.DayHolidayBack = m_work.DayHolidayBack;
+    look.DayWeekdayBack = m_work.DayWeekdayBack;
+    look.YohakuBack = m_work.YohakuBack;
+    look.MaruColor = m_work.MaruColor;
+    look.BatuColor = m_work.BatuColor;
+    look.SankakuColor = m_work.SankakuColor;
+    look.MarkLineWidth = m_work.MarkLineWidth;
+    look.TodayMarkOn = m_work.TodayMarkOn;
+    look.TodayColor = m_work.TodayColor;
+    look.TodayLineWidth = m_work.TodayLineWidth;
+    m_main->ApplyAppearance();   // the caption Label1 takes the new font and colours too
+
+    const bool saved = m_main->runCommand([this] {
+        IniFile ini = IniFile::load(m_main->SettingsPath());
+        WriteAppearanceSettings(ini, m_work);
+        ini.save(m_main->SettingsPath());
+    });
+    if (saved)
+        m_main->FormResize();
+}
+
+// ---- Previews -------------------------------------------------------------
+
+void Tfrmsettei::previewCell(QPainter &painter, DrawGrid *grid, int col, int row, const CellRect &rect, bool marks)
+{
+    const Appearance &w = m_work;
+    const Tdayfont &header = w.YoubiFont;
+    painter.setFont(fontOf(header.Name, header.Size, header.Style));
+    grid->setRowHeight(0, FontPixelHeight(header.Size, this) + 8);
+    if (row == 0) {
+        painter.fillRect(rect.toRect(), ToQColor(col == 0 ? w.YoubiHolidayBack : w.YoubiWeekdayBack));
+        painter.setPen(ToQColor(col == 0 ? header.HolidayColor : header.WeekdayColor));
+        DrawCellText(painter, rect, kHeaderNames[col]);
+        return;
+    }
+    const Tdayfont &day = w.DayFont;
+    painter.setFont(fontOf(day.Name, day.Size, day.Style));
+    static const int kDays[4][3] = {{1, 2, 3}, {8, 9, 10}, {15, 16, 17}, {30, 31, 0}};
+    const int number = marks ? kDays[row - 1][col] : col + 1;
+    if (number == 0) {
+        painter.fillRect(rect.toRect(), ToQColor(w.YohakuBack));
+        return;
+    }
+    painter.fillRect(rect.toRect(), ToQColor(col == 0 ? w.DayHolidayBack : w.DayWeekdayBack));
+    painter.setPen(ToQColor(col == 0 ? day.HolidayColor : day.WeekdayColor));
+    DrawCellText(painter, rect, QString::number(number));
+    if (marks && row <= 3)
+        DrawMark(painter, rect, std::uint8_t(row),
+                 {ToQColor(w.MaruColor), ToQColor(w.BatuColor), ToQColor(w.SankakuColor)}, w.MarkLineWidth);
+    if (!marks && w.TodayMarkOn)
+        DrawTodayFrame(painter, rect, ToQColor(w.TodayColor), w.TodayLineWidth);
+}
+
+void Tfrmsettei::dg2DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
+{
+    previewCell(painter, dg2, col, row, rect, true);
+}
+
+void Tfrmsettei::dg3DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
+{
+    previewCell(painter, dg3, col, row, rect, false);
+}
+
+void Tfrmsettei::colorbtn_1DrawButton(TButtonEx *control, QPainter &painter, const CellRect &rect)
+{
+    // Each button paints its own swatch: the same picture as painting all ten.
+    const int number = control->objectName().mid(int(qstrlen("colorbtn_"))).toInt();
+    const QColor swatch = ToQColor(colorOfButton(number));
+    painter.fillRect(rect.toRect(), swatch);
+    painter.setPen(QColor(255 - swatch.red(), 255 - swatch.green(), 255 - swatch.blue()));
+    painter.setFont(control->font());
+    DrawCellText(painter, rect, control->text());
+}
+
+} // namespace hibi

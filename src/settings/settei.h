@@ -1,0 +1,85 @@
+#pragma once
+
+#include "settings/Settings.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QColorDialog;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace hibi {
+
+class ColorBox;
+class DrawGrid;
+class TButtonEx;
+class TForm1;
+struct CellRect;
+
+// The settings dialog: fonts, colours, mark widths and today's frame, edited in a
+// working copy shown by two previews, applied to the main window and written to
+// the settings file on OK. Cancel changes nothing.
+class Tfrmsettei : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Tfrmsettei(TForm1 *mainWindow);
+
+    // The working copy; NenFont and WindowColor are what the caption sample shows.
+    const Appearance &working() const { return m_work; }
+
+    void btnokClick();
+    void btnyoubi1Click();
+    void btndfClick();
+    void btnnenfontClick();
+    void colorbtn_1Click(int number);
+    void sedit1Change(int value);
+    void sedit2Change(int value);
+    void radib1onClick();
+    void radib1offClick();
+
+    void dg2DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
+    void dg3DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
+    void colorbtn_1DrawButton(TButtonEx *control, QPainter &painter, const CellRect &rect);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormShow();
+    void buildPage1(QWidget *page);
+    void buildPage2(QWidget *page);
+    Color &colorOfButton(int number);
+    void previewCell(QPainter &painter, DrawGrid *grid, int col, int row, const CellRect &rect, bool marks);
+    void showNenSample();
+    void repaintPreviews();
+    int dayRowHeight() const;
+
+    TForm1 *m_main;
+    Appearance m_work;
+    QColorDialog *ColorDialog1;
+    QTabWidget *PageControl1;
+    DrawGrid *dg2;
+    DrawGrid *dg3;
+    std::array<TButtonEx *, 11> m_colorButtons{};   // colorbtn_1 .. colorbtn_10 at 1 .. 10
+    std::array<ColorBox *, 6> m_colorBoxes{};       // ColorBox1 .. ColorBox5 at 1 .. 5
+    QSpinBox *sedit1;
+    QSpinBox *sedit2;
+    QRadioButton *radib1on;
+    QRadioButton *radib1off;
+    QLabel *Label8;
+    QFrame *Panel1;
+    QLabel *lblnen;
+    QPushButton *btnok;
+    QPushButton *btncancel;
+    bool m_shown = false;
+};
+
+} // namespace hibi
