@@ -42,6 +42,15 @@ QLabel *label(QWidget *parent, const QString &text, int x, int y, int pixels = 0
     return l;
 }
 
+QPushButton *button(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
 QGroupBox *group(QWidget *parent, const char *name, const QString &title, const QRect &geometry)
 {
     auto *g = new QGroupBox(title, parent);
@@ -182,10 +191,7 @@ void Tfrmsettei::buildPage1(QWidget *page)
     label(header, QStringLiteral("平日の文字色"), 120, 16);
     m_colorBoxes[2]->setParent(header);
     m_colorBoxes[2]->setGeometry(112, 32, 89, 22);
-    auto *btnyoubi1 = new QPushButton(QStringLiteral("フォント..."), header);
-    btnyoubi1->setObjectName(QStringLiteral("btnyoubi1"));
-    btnyoubi1->setGeometry(8, 72, 55, 33);
-    btnyoubi1->setAutoDefault(false);
+    auto *btnyoubi1 = button(header, "btnyoubi1", QStringLiteral("フォント..."), QRect(8, 72, 55, 33));
     connect(btnyoubi1, &QPushButton::clicked, this, &Tfrmsettei::btnyoubi1Click);
     label(header, QStringLiteral("背景色変更"), 104, 64);
     line(header, QRect(72, 53, 129, 9), true);
@@ -204,10 +210,7 @@ void Tfrmsettei::buildPage1(QWidget *page)
     label(days, QStringLiteral("平日の文字色"), 120, 16, 13);
     m_colorBoxes[4]->setParent(days);
     m_colorBoxes[4]->setGeometry(112, 32, 89, 22);
-    auto *btndf = new QPushButton(QStringLiteral("フォント..."), days);
-    btndf->setObjectName(QStringLiteral("btndf"));
-    btndf->setGeometry(8, 72, 55, 33);
-    btndf->setAutoDefault(false);
+    auto *btndf = button(days, "btndf", QStringLiteral("フォント..."), QRect(8, 72, 55, 33));
     connect(btndf, &QPushButton::clicked, this, &Tfrmsettei::btndfClick);
     label(days, QStringLiteral("背景色の変更"), 104, 64);
     line(days, QRect(72, 53, 137, 9), true);
@@ -239,10 +242,7 @@ void Tfrmsettei::buildPage2(QWidget *page)
     lblnen->setFont(pixelFont(20));
 
     QGroupBox *caption = group(page, "GroupBox1", QStringLiteral("年月表示文字"), QRect(16, 104, 217, 57));
-    auto *btnnenfont = new QPushButton(QStringLiteral("フォント..."), caption);
-    btnnenfont->setObjectName(QStringLiteral("btnnenfont"));
-    btnnenfont->setGeometry(16, 24, 65, 25);
-    btnnenfont->setAutoDefault(false);
+    auto *btnnenfont = button(caption, "btnnenfont", QStringLiteral("フォント..."), QRect(16, 24, 65, 25));
     connect(btnnenfont, &QPushButton::clicked, this, &Tfrmsettei::btnnenfontClick);
     label(caption, QStringLiteral("文字色"), 128, 8, 13);
     m_colorBoxes[5]->setParent(caption);
@@ -265,10 +265,10 @@ void Tfrmsettei::buildPage2(QWidget *page)
     QGroupBox *today = group(page, "GroupBox5", QStringLiteral("今日の印"), QRect(280, 128, 201, 137));
     radib1off = new QRadioButton(QStringLiteral("印を付けない"), today);
     radib1off->setObjectName(QStringLiteral("radib1off"));
-    radib1off->setGeometry(16, 16, 89, 25);
+    radib1off->setGeometry(16, 16, std::max(89, radib1off->sizeHint().width()), 25);
     radib1on = new QRadioButton(QStringLiteral("印を付ける"), today);
     radib1on->setObjectName(QStringLiteral("radib1on"));
-    radib1on->setGeometry(16, 48, 89, 25);
+    radib1on->setGeometry(16, 48, std::max(89, radib1on->sizeHint().width()), 25);
     connect(radib1on, &QRadioButton::clicked, this, &Tfrmsettei::radib1onClick);
     connect(radib1off, &QRadioButton::clicked, this, &Tfrmsettei::radib1offClick);
     m_colorButtons[9]->setParent(today);

@@ -1,0 +1,167 @@
+#include "components/CtrlsEx.h"
+
+#include <QDialog>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+
+using namespace hibi;
+
+class TestCtrlsEx : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void grouping_data();
+    void grouping();
+    void typingRegroupsAndKeepsCaret();
+    void textReadsAndWrites();
+    void enterReachesDefaultButton();
+    void frameRectangle();
+    void captionWithoutHandler();
+    void modalResult();
+};
+
+void TestCtrlsEx::grouping_data()
+{
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("3") << "123" << "123";
+    QTest::newRow("4: one after the first") << "1234" << "1,234";
+    QTest::newRow("7: after the first and fourth") << "1234567" << "1,234,567";
+    QTest::newRow("sign counts as a character") << "-123" << "-,123";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestCtrlsEx::grouping()
+{
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QCOMPARE(GroupThousands(in), out);
+}
+
+void TestCtrlsEx::typingRegroupsAndKeepsCaret()
+{
+    TEditEx edit;
+    edit.setThousands(true);
+    edit.show();
+    QTest::keyClicks(&edit, "123456");
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("123,456"));
+    QTest::keyClick(&edit, Qt::Key_7);   // the seventh digit
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("1,234,567"));
+    QCOMPARE(edit.cursorPosition(), 9);
+    QCOMPARE(edit.Text(), QStringLiteral("1234567"));
+    // Typing in the middle keeps the caret's distance from the end.
+    edit.setCursorPosition(3);   // after "1,2", six characters from the end
+    QTest::keyClick(&edit, Qt::Key_9);
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("12,934,567"));
+    QCOMPARE(edit.QLineEdit::text().size() - edit.cursorPosition(), 6);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("1,234,567"));
+}
+
+void TestCtrlsEx::textReadsAndWrites()
+{
+    TEditEx edit;
+    edit.setThousands(true);
+    edit.setText("1970");
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("1,970"));
+    QCOMPARE(edit.Text(), QStringLiteral("1970"));
+    edit.setText("1,970");   // separators already there are not taken out first
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("1,,970"));
+    edit.setThousands(false);
+    edit.setText("1,970");
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("1,970"));
+    QCOMPARE(edit.Text(), QStringLiteral("1,970"));
+    // Turning grouping on regroups at once.
+    edit.setText("12345");
+    edit.setThousands(true);
+    QCOMPARE(edit.QLineEdit::text(), QStringLiteral("12,345"));
+}
+
+void TestCtrlsEx::enterReachesDefaultButton()
+{
+    QDialog dialog;
+    auto *edit = new TEditEx(&dialog);
+    edit->setText("abc");
+    auto *ok = new QPushButton("OK", &dialog);
+    ok->setDefault(true);
+    int clicks = 0;
+    connect(ok, &QPushButton::clicked, [&] { ++clicks; });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(edit->selectedText(), QStringLiteral("abc"));   // all selected when it first shows
+    edit->setFocus();
+    edit->setCursorPosition(3);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(clicks, 1);
+    QCOMPARE(edit->QLineEdit::text(), QStringLiteral("abc"));
+}
+
+void TestCtrlsEx::frameRectangle()
+{
+    TButtonEx button;
+    button.setSytle(bsOwnerDrawWithFrame);
+    button.resize(57, 25);
+    CellRect seen;
+    bool pressed = false;
+    button.setOnDrawButton([&](TButtonEx *, QPainter &, const CellRect &rect, ButtonDrawState state) {
+        seen = rect;
+        pressed = state.selected;
+    });
+    button.grab();
+    QCOMPARE(seen, (CellRect{4, 4, 53, 21}));
+    QVERIFY(!pressed);
+    button.setDown(true);
+    button.grab();
+    QCOMPARE(seen, (CellRect{5, 5, 53, 21}));
+    QVERIFY(pressed);
+}
+
+void TestCtrlsEx::captionWithoutHandler()
+{
+    TButtonEx button;
+    button.setSytle(bsOwnerDrawWithFrame);
+    button.resize(57, 25);
+    QPalette pal = button.palette();
+    pal.setColor(QPalette::ButtonText, Qt::red);
+    button.setPalette(pal);
+    const QImage blank = button.grab().toImage();
+    button.setText("AB");
+    const QImage image = button.grab().toImage();
+    // The caption is drawn, centred: red pixels around the middle, none at the edges.
+    int left = 57;
+    int right = -1;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 57; ++x)
+            if (image.pixelColor(x, y) != blank.pixelColor(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    QVERIFY(right > left);
+    QVERIFY(qAbs((left + right) / 2 - 28) <= 2);
+}
+
+void TestCtrlsEx::modalResult()
+{
+    TButtonEx button;
+    button.setText("keep");
+    button.setModalResult(2);
+    QCOMPARE(button.text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    button.setModalResult(6);
+    QCOMPARE(button.text(), QStringLiteral("はい(&Y)"));
+    button.setText("keep");
+    button.setModalResult(0);
+    QCOMPARE(button.text(), QStringLiteral("keep"));
+    button.setModalResult(9);
+    QCOMPARE(button.text(), QStringLiteral("keep"));
+
+    QDialog dialog;
+    auto *yes = new TButtonEx(&dialog);
+    yes->setModalResult(6);
+    QTimer::singleShot(0, yes, [yes] { QTest::mouseClick(yes, Qt::LeftButton); });
+    QCOMPARE(dialog.exec(), 6);
+}
+
+QTEST_MAIN(TestCtrlsEx)
+#include "tst_ctrlsex.moc"
