@@ -3,6 +3,7 @@
 // step across the year end (save, load, layout, repaint).
 #include "app/Unit1.h"
 #include "bulk/setall.h"
+#include "components/SysCtrls.h"
 #include "calendar/Clock.h"
 #include "storage/CalendarFile.h"
 
@@ -44,10 +45,14 @@ struct Fixture
     }
 };
 
+// One main window at a time: the program allows a single instance guard.
+std::unique_ptr<Fixture> g_fixture;
+
 Fixture &fixture()
 {
-    static Fixture f;
-    return f;
+    if (!g_fixture)
+        g_fixture = std::make_unique<Fixture>();
+    return *g_fixture;
 }
 
 void repaint(TForm1 *w)
@@ -111,6 +116,10 @@ struct BulkFixture
                 std::abort();
         }
         SetFixedToday(YearMonthDay16{2026, 3, 10});
+        if (g_fixture) {
+            delete g_fixture->window;
+            g_fixture.reset();
+        }
         window = new TForm1(folder);
         window->show();
     }
@@ -157,6 +166,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    TSingleInstance::setScope(QStringLiteral("bench-%1").arg(QCoreApplication::applicationPid()));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -4,6 +4,7 @@
 
 #include "components/DrawGrid.h"
 #include "components/MessageBoxes.h"
+#include "components/SysCtrls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,13 @@
 #include <functional>
 
 namespace hibi::test {
+
+// Each test process keeps its main windows' single-instance lock to itself, apart
+// from a running program and from tests running beside it.
+inline const bool kOwnInstanceScope = [] {
+    TSingleInstance::setScope(QStringLiteral("test-%1").arg(QCoreApplication::applicationPid()));
+    return true;
+}();
 
 inline QByteArray readFile(const QString &path)
 {

@@ -1,11 +1,13 @@
 #include "app/Unit1.h"
 
+#include "about/about.h"
 #include "app/RangeCursor.h"
 #include "app/jump.h"
 #include "bulk/setall.h"
 #include "settings/settei.h"
 #include "calendar/Clock.h"
 #include "components/MessageBoxes.h"
+#include "components/SysCtrls.h"
 #include "components/UpDown.h"
 #include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
@@ -76,8 +78,16 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     base.setPixelSize(12);
     setFont(base);
     setGeometry(303, 123, 527, 429);
+    SingleInstance1 = new TSingleInstance(this);
+    SingleInstance1->setObjectName(QStringLiteral("SingleInstance1"));
+    SingleInstance1->DupInstAction = diActivateFirst;
+    SingleInstance1->ErrorMessage = QStringLiteral("すでに起動されています");
+    SingleInstance1->UniqueName = QStringLiteral("Ident8982");
+    SingleInstance1->Loaded();
     buildControls();
     buildMenus();
+    if (TSingleInstance::TerminateRequested())
+        return;   // a second start: it shows nothing and saves nothing
     FormCreate();
     Form3 = new TForm3(this);
     Form3->Counts = &Counts;
@@ -112,10 +122,7 @@ void TForm1::buildControls()
         b->setToolTip(hint);
         b->setFixedSize(24, 24);
         b->setAutoRaise(true);
-        if (handler)
-            connect(b, &QToolButton::clicked, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-        else
-            b->setEnabled(false);   // its window comes later
+        connect(b, &QToolButton::clicked, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
         ToolBar1->addWidget(b);
         return b;
     };
@@ -242,8 +249,8 @@ void TForm1::buildMenus()
     countpart->setCheckable(true);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), nullptr);
-    item(help, QStringLiteral("mnuversion"), QStringLiteral("バージョン(&A)..."), nullptr);
+    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick);
+    item(help, QStringLiteral("mnuversion"), QStringLiteral("バージョン(&A)..."), &TForm1::mnuversionClick);
 
     // The pop-up menu of the tool bar, the calendar list and the navigation bar.
     // Its shortcuts are the main menu's; they only show here.
@@ -864,6 +871,17 @@ void TForm1::setteiClick()
 {
     Tfrmsettei frmsettei(this);
     frmsettei.exec();
+}
+
+void TForm1::mnuhelpClick()
+{
+    OpenHelp(this, ProgramFolder);
+}
+
+void TForm1::mnuversionClick()
+{
+    TAboutBox AboutBox(this);
+    AboutBox.exec();
 }
 
 void TForm1::Data1Click()

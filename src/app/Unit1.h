@@ -27,6 +27,7 @@ class QToolButton;
 namespace hibi {
 
 class TForm3;
+class TSingleInstance;
 class Tform_jump;
 class UpDown;
 
@@ -59,6 +60,7 @@ public:
     hibi::YearMarks YearMarks;       // the displayed year of the current calendar
     hibi::MonthLayout MonthLayout;   // the displayed month
 
+    TSingleInstance *SingleInstance1 = nullptr;
     TForm3 *Form3 = nullptr;
     Tform_jump *form_jump = nullptr;
 
@@ -97,6 +99,8 @@ public:
     void mnuallClick();
     void mnujumpClick();
     void setteiClick();
+    void mnuhelpClick();
+    void mnuversionClick();
 
     // For the bulk-input window: the calendar list and the month grid it sizes itself by.
     QStringList calendarNames() const;

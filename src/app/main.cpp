@@ -1,5 +1,6 @@
 #include "app/RangeCursor.h"
 #include "app/Unit1.h"
+#include "components/SysCtrls.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -34,6 +35,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/hibisi.xpm")));
 
     hibi::TForm1 form;
+    if (hibi::TSingleInstance::TerminateRequested())
+        return 0;   // the first instance was asked to come to the front
     // For the start-up benchmark only: quit once the month view has been painted.
     QuitAfterFirstPaint quitter;
     if (qEnvironmentVariableIsSet("HIBI_QUIT_AFTER_FIRST_PAINT"))

@@ -1,0 +1,129 @@
+#include "about/about.h"
+
+#include "about/AboutInfo.h"
+#include "components/MarkPainter.h"
+#include "components/MessageBoxes.h"
+#include "settings/Colors.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+
+namespace hibi {
+
+namespace {
+
+QFont pixelFont(const QString &face, int pixels, bool bold = false, bool italic = false)
+{
+    QFont f(face);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+void setTextColor(QLabel *label, const QColor &color)
+{
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, color);
+    label->setPalette(pal);
+}
+
+} // namespace
+
+TAboutBox::TAboutBox(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("バージョン情報"));
+    setFixedSize(288, 175);
+    setFont(pixelFont(kDefaultFontFace, 12));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ToQColor(clSkyBlue));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(2);
+    panel->setGeometry(8, 8, 273, 129);
+
+    auto *icon = new QLabel(panel);
+    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setGeometry(24, 8, 41, 41);
+    icon->setScaledContents(true);
+    icon->setPixmap(QPixmap(QStringLiteral(":/images/hibisi.xpm")));
+
+    auto label = [panel](const char *name, const QString &text, int x, int y, const QFont &font) {
+        auto *l = new QLabel(text, panel);
+        l->setObjectName(QLatin1String(name));
+        l->setFont(font);
+        l->move(x, y);
+        l->adjustSize();
+        return l;
+    };
+    label("ProductName", QStringLiteral("ヒビシルシ"), 96, 8, pixelFont(kDefaultFontFace, 17, true));
+    label("Version", QStringLiteral("Version 1.21 "), 96, 32, pixelFont(kDefaultFontFace, 17, true, true));
+    QLabel *credit = label("Copyright", QString::fromUtf16(about::kCredit), 24, 64, pixelFont(kDefaultFontFace, 15));
+    credit->setGeometry(24, 64, 217, 25);
+    credit->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    credit->setWordWrap(true);
+    label("Comments", QStringLiteral("HomePage:"), 32, 88, pixelFont(kDefaultFontFace, 15));
+    QFont link = pixelFont(kDefaultFontFace, 15);
+    link.setUnderline(true);
+    Label2 = label("Label2", QString::fromLatin1(about::kHomePage), 32, 104, link);
+    Label2->setGeometry(32, 104, std::max(216, Label2->width()), std::max(15, Label2->height()));
+    setTextColor(Label2, ToQColor(clBlue));
+    Label2->setCursor(Qt::PointingHandCursor);
+    Label2->installEventFilter(this);
+
+    Button1 = new QPushButton(QStringLiteral("閉じる"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(112, 144, 65, 25);
+    Button1->setFont(pixelFont(QStringLiteral("MS UI Gothic"), 15));
+    QPalette black = Button1->palette();
+    black.setColor(QPalette::ButtonText, Qt::black);
+    Button1->setPalette(black);
+    connect(Button1, &QPushButton::clicked, this, &TAboutBox::Button1Click);
+}
+
+bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label2 && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        Label2Click();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAboutBox::Label2Click()
+{
+    QDesktopServices::openUrl(QUrl(Label2->text()));
+    setTextColor(Label2, ToQColor(clPurple));   // visited, until the box closes
+}
+
+void TAboutBox::Button1Click()
+{
+    close();
+}
+
+void OpenHelp(QWidget *parent, const QString &programFolder)
+{
+    const QString path = programFolder + QStringLiteral("hibisi.hlp");
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (!QFileInfo(path).isFile()) {
+        MessageBoxes::information(parent, QStringLiteral("ヘルプファイル %1 が見つかりません").arg(shown));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        MessageBoxes::information(parent, QStringLiteral("ヘルプファイル %1 を開けるプログラムがありません").arg(shown));
+}
+
+} // namespace hibi

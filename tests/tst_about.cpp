@@ -1,0 +1,115 @@
+#include "GuiTestSupport.h"
+
+#include "about/about.h"
+#include "about/AboutInfo.h"
+#include "app/Unit1.h"
+#include "calendar/Clock.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+using namespace hibi;
+using namespace hibi::test;
+
+// Receives what the program asks the desktop to open, instead of a browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+class TestAbout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void linkTurnsPurpleUntilTheBoxCloses();
+    void helpWithoutFileSaysSo();
+    void helpOpensTheFile();
+
+private:
+    QTemporaryDir m_dir;
+    TForm1 *m_window = nullptr;
+    UrlCatcher m_catcher;
+};
+
+void TestAbout::init()
+{
+    m_catcher.opened.clear();
+    QDesktopServices::setUrlHandler("https", &m_catcher, "open");
+    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
+    SetFixedToday(YearMonthDay16{2026, 3, 10});
+    m_window = new TForm1(m_dir.path() + "/");
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestAbout::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    QDesktopServices::unsetUrlHandler("https");
+    QDesktopServices::unsetUrlHandler("file");
+    SetFixedToday(std::nullopt);
+}
+
+void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
+{
+    QList<QColor> colours;
+    QStringList texts;
+    auto operate = [&](bool click) {
+        whenModal([&, click](QWidget *dialog) {
+            auto *link = dialog->findChild<QLabel *>("Label2");
+            colours << link->palette().color(QPalette::WindowText);
+            for (const char *name : {"ProductName", "Version", "Copyright", "Comments", "Label2"})
+                texts << dialog->findChild<QLabel *>(name)->text();
+            QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+            if (click) {
+                QTest::mouseClick(link, Qt::LeftButton);
+                colours << link->palette().color(QPalette::WindowText);
+                dialog->grab().save(QDir::temp().filePath("hibi-about.png"));
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton *>("Button1"), Qt::LeftButton);
+        });
+        m_window->findChild<QAction *>("mnuversion")->trigger();
+    };
+    operate(true);
+    operate(false);   // a fresh box: blue again
+    QCOMPARE(colours, (QList<QColor>{QColor(0, 0, 255), QColor(128, 0, 128), QColor(0, 0, 255)}));
+    QCOMPARE(texts.mid(0, 5), (QStringList{"ヒビシルシ", "Version 1.21 ", QString::fromUtf16(about::kCredit), "HomePage:",
+                                           QString::fromLatin1(about::kHomePage)}));
+    QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl(QString::fromLatin1(about::kHomePage))});
+}
+
+void TestAbout::helpWithoutFileSaysSo()
+{
+    MessageRecorder messages;
+    const int month = m_window->DisplayMonth;
+    m_window->findChild<QAction *>("mnuhelp")->trigger();
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("ヘルプファイル %1 が見つかりません").arg(QDir::toNativeSeparators(m_dir.filePath("hibisi.hlp")))});
+    QCOMPARE(m_window->DisplayMonth, month);
+    QVERIFY(m_catcher.opened.isEmpty());
+}
+
+void TestAbout::helpOpensTheFile()
+{
+    MessageRecorder messages;
+    writeFile(m_dir.filePath("hibisi.hlp"), "help");
+    m_window->findChild<QAction *>("mnuhelp")->trigger();
+    QVERIFY(messages.boxes.isEmpty());
+    QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_dir.filePath("hibisi.hlp"))});
+}
+
+QTEST_MAIN(TestAbout)
+#include "tst_about.moc"
