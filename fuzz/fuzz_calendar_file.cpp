@@ -1,6 +1,7 @@
 // Every calendar-file operation on arbitrary file bytes, on an in-memory device
 // and through a real file. The first five bytes pick the year, date and mark.
 #include "calendar/MonthGrid.h"
+#include "FuzzCheck.h"
 #include "storage/CalendarFile.h"
 #include "storage/FileError.h"
 
@@ -8,20 +9,11 @@
 #include <QDir>
 #include <QFile>
 
-#include <cstdlib>
-#include <cstring>
+#include <unistd.h>
 
 using namespace hibi;
 
 namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
 
 QString scratchPath()
 {

@@ -1,23 +1,9 @@
 // Settings-file reading and writing on arbitrary bytes, invalid CP932 included.
+#include "FuzzCheck.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 using namespace hibi;
-
-namespace {
-
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
 {

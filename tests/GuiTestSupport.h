@@ -6,6 +6,8 @@
 #include "components/MessageBoxes.h"
 #include "components/SysCtrls.h"
 
+#include "TestFiles.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -23,19 +25,6 @@ inline const bool kOwnInstanceScope = [] {
     TSingleInstance::setScope(QStringLiteral("test-%1").arg(QCoreApplication::applicationPid()));
     return true;
 }();
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // Every message box shown while it lives, answered with `answer` when it asks.
 struct MessageRecorder

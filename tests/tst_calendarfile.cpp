@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "calendar/MonthGrid.h"
 #include "storage/CalendarFile.h"
 #include "storage/FileError.h"
@@ -12,40 +14,9 @@
 #include <sys/resource.h>
 
 using namespace hibi;
+using namespace hibi::test;
 
 namespace {
-
-// Expected bytes, worked out from the file layout alone: header word, then per
-// record the year and 12 blocks of 42 bytes, row by row.
-QByteArray header(int word = 100)
-{
-    return QByteArray(1, char(word & 0xFF)) + char(word >> 8);
-}
-
-QByteArray record(int year, const QList<std::tuple<int, int, int>> &daysWithMarks = {})
-{
-    QByteArray r(506, '\0');
-    r[0] = char(year & 0xFF);
-    r[1] = char(year >> 8);
-    for (const auto &[month, day, mark] : daysWithMarks) {
-        const int w = QDate(year, month, 1).dayOfWeek() % 7;
-        r[2 + (month - 1) * 42 + w + day - 1] = char(mark);
-    }
-    return r;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 YearMarks marksOf(int year, const QList<std::tuple<int, int, int>> &daysWithMarks)
 {
@@ -107,14 +78,14 @@ void TestCalendarFile::newCalendarFileIs508Bytes()
 {
     QCOMPARE(path(QStringLiteral("日記")), m_folder + QStringLiteral("日記.hsd"));
     CreateCalendarFile(path(), 2024, YearMarks());
-    const QByteArray bytes = readAll(path());
+    const QByteArray bytes = readFile(path());
     QCOMPARE(bytes.size(), 508);
     QCOMPARE(bytes, QByteArray::fromHex("6400e807") + QByteArray(504, '\0'));
 
     // Creating again truncates.
     SaveYearMarks(path(), 2025, marksOf(2025, {{1, 1, Maru}}));
     CreateCalendarFile(path(), 2026, YearMarks());
-    QCOMPARE(readAll(path()), header() + record(2026));
+    QCOMPARE(readFile(path()), header() + record(2026));
 }
 
 void TestCalendarFile::yearMarksTransposeToFileOrder()
@@ -142,21 +113,21 @@ void TestCalendarFile::saveWithoutMarksWritesNothing()
 
     SaveYearMarks(path(), 2026, marksOf(2026, {{3, 20, Maru}}));
     SaveYearMarks(path(), 2027, YearMarks());
-    QCOMPARE(readAll(path()), header() + record(2026, {{3, 20, Maru}}));
+    QCOMPARE(readFile(path()), header() + record(2026, {{3, 20, Maru}}));
 
     // A year whose marks were all removed keeps its record, now all zeros.
     SaveYearMarks(path(), 2026, YearMarks());
-    QCOMPARE(readAll(path()), header() + record(2026));
+    QCOMPARE(readFile(path()), header() + record(2026));
 }
 
 void TestCalendarFile::saveAppendsThenRewritesInPlace()
 {
     SaveYearMarks(path(), 2024, marksOf(2024, {{12, 31, Maru}}));
     SaveYearMarks(path(), 2025, marksOf(2025, {{1, 1, Batu}, {2, 28, Sankaku}}));
-    QCOMPARE(readAll(path()), header() + record(2024, {{12, 31, Maru}}) + record(2025, {{1, 1, Batu}, {2, 28, Sankaku}}));
+    QCOMPARE(readFile(path()), header() + record(2024, {{12, 31, Maru}}) + record(2025, {{1, 1, Batu}, {2, 28, Sankaku}}));
 
     SaveYearMarks(path(), 2024, marksOf(2024, {{12, 30, Sankaku}}));
-    QCOMPARE(readAll(path()), header() + record(2024, {{12, 30, Sankaku}}) + record(2025, {{1, 1, Batu}, {2, 28, Sankaku}}));
+    QCOMPARE(readFile(path()), header() + record(2024, {{12, 30, Sankaku}}) + record(2025, {{1, 1, Batu}, {2, 28, Sankaku}}));
 
     QCOMPARE(ReadYearMarks(path(), 2025), marksOf(2025, {{1, 1, Batu}, {2, 28, Sankaku}}));
     QCOMPARE(ReadYearMarks(path(), 2024), marksOf(2024, {{12, 30, Sankaku}}));
@@ -169,7 +140,7 @@ void TestCalendarFile::yearsKeepFirstSaveOrder()
         SaveYearMarks(path(), year, marksOf(year, {{6, 1, Maru}}));
     for (int year : {2024, 2023, 2025, 2024})
         SaveYearMarks(path(), year, marksOf(year, {{6, 2, Batu}}));
-    QCOMPARE(readAll(path()), header() + record(2023, {{6, 2, Batu}}) + record(2025, {{6, 2, Batu}})
+    QCOMPARE(readFile(path()), header() + record(2023, {{6, 2, Batu}}) + record(2025, {{6, 2, Batu}})
                      + record(2024, {{6, 2, Batu}}));
 }
 
@@ -185,12 +156,12 @@ void TestCalendarFile::headerSurvivesEverySave_data()
 void TestCalendarFile::headerSurvivesEverySave()
 {
     QFETCH(int, word);
-    writeAll(path(), header(word) + record(2020, {{5, 5, Maru}}));
+    writeFile(path(), header(word) + record(2020, {{5, 5, Maru}}));
     SaveYearMarks(path(), 2020, marksOf(2020, {{5, 6, Maru}}));
     SaveYearMarks(path(), 2021, marksOf(2021, {{5, 6, Maru}}));
     WriteDayMark(path(), 2022, 1, 1, Batu);
-    QCOMPARE(readAll(path()).left(2), header(word));
-    QCOMPARE(readAll(path()).size(), 2 + 3 * 506);
+    QCOMPARE(readFile(path()).left(2), header(word));
+    QCOMPARE(readFile(path()).size(), 2 + 3 * 506);
 }
 
 void TestCalendarFile::shortTailIsOverwrittenByNextAppend()
@@ -198,15 +169,15 @@ void TestCalendarFile::shortTailIsOverwrittenByNextAppend()
     // A tail shorter than 504 bytes never matches a year, even when it starts
     // with one, and the next append writes over it.
     const QByteArray tail = record(2030, {{1, 1, Maru}}).left(300);
-    writeAll(path(), header() + record(2020) + tail);
+    writeFile(path(), header() + record(2020) + tail);
     QCOMPARE(ReadYearMarks(path(), 2020), YearMarks());
     SaveYearMarks(path(), 2030, marksOf(2030, {{1, 2, Batu}}));
-    QCOMPARE(readAll(path()), header() + record(2020) + record(2030, {{1, 2, Batu}}));
+    QCOMPARE(readFile(path()), header() + record(2020) + record(2030, {{1, 2, Batu}}));
 
     // A year without marks and without a whole record writes nothing.
-    writeAll(path(), header() + record(2020) + tail);
+    writeFile(path(), header() + record(2020) + tail);
     SaveYearMarks(path(), 2031, YearMarks());
-    QCOMPARE(readAll(path()), header() + record(2020) + tail);
+    QCOMPARE(readFile(path()), header() + record(2020) + tail);
 }
 
 void TestCalendarFile::day31OfMonthStartingSaturday()
@@ -216,27 +187,27 @@ void TestCalendarFile::day31OfMonthStartingSaturday()
     WriteDayMark(path(), 2000, 1, 31, Sankaku);
     QByteArray expected = header() + record(2000);
     expected[2 + 2 + 36] = char(Sankaku);
-    QCOMPARE(readAll(path()), expected);
+    QCOMPARE(readFile(path()), expected);
     QCOMPARE(ReadYearMarks(path(), 2000).at(1, 1, 6), std::uint8_t(Sankaku));
 }
 
 void TestCalendarFile::writeDayMark()
 {
     WriteDayMark(path(), 2026, 12, 10, Maru);
-    QCOMPARE(readAll(path()), header() + record(2026, {{12, 10, Maru}}));
+    QCOMPARE(readFile(path()), header() + record(2026, {{12, 10, Maru}}));
 
     // An existing record changes in one byte only, whatever else it holds.
     QByteArray withNoise = header() + record(2026, {{12, 10, Maru}});
     withNoise[2 + 2 + 503] = char(7);   // a value the program never writes stays as it is
-    writeAll(path(), withNoise);
+    writeFile(path(), withNoise);
     WriteDayMark(path(), 2026, 2, 14, Batu);
     QByteArray expected = withNoise;
     expected[2 + 2 + 42 + 0 + 14 - 1] = char(Batu);   // February 2026 starts on a Sunday
-    QCOMPARE(readAll(path()), expected);
+    QCOMPARE(readFile(path()), expected);
 
     // Mark 0 into a year without a record still appends a full record of zeros.
     WriteDayMark(path(), 1999, 3, 3, NoMark);
-    QCOMPARE(readAll(path()), expected + record(1999));
+    QCOMPARE(readFile(path()), expected + record(1999));
 }
 
 void TestCalendarFile::loadLeavesBufferWhenNothingToRead()
@@ -245,7 +216,7 @@ void TestCalendarFile::loadLeavesBufferWhenNothingToRead()
     const YearMarks before = buffer;
     LoadYearMarks(path(), 2026, buffer);            // no file
     QCOMPARE(buffer, before);
-    writeAll(path(), header() + record(2025, {{7, 7, Maru}}));
+    writeFile(path(), header() + record(2025, {{7, 7, Maru}}));
     LoadYearMarks(path(), 2026, buffer);            // no record
     QCOMPARE(buffer, before);
     LoadYearMarks(path(), 2025, buffer);
@@ -256,7 +227,7 @@ void TestCalendarFile::loadReadsRecordCutShort()
 {
     // The record of 2026 ends after its January block: January comes from the
     // file, the cells beyond keep what the buffer had.
-    writeAll(path(), header() + record(2026, {{1, 5, Maru}, {2, 5, Maru}}).left(2 + 42));
+    writeFile(path(), header() + record(2026, {{1, 5, Maru}, {2, 5, Maru}}).left(2 + 42));
     YearMarks buffer = marksOf(2026, {{1, 6, Batu}, {2, 6, Batu}});
     LoadYearMarks(path(), 2026, buffer);
     QCOMPARE(buffer, marksOf(2026, {{1, 5, Maru}, {2, 6, Batu}}));
@@ -264,17 +235,17 @@ void TestCalendarFile::loadReadsRecordCutShort()
 
 void TestCalendarFile::firstOfDuplicateYearsWins()
 {
-    writeAll(path(), header() + record(2026, {{4, 1, Maru}}) + record(2026, {{4, 2, Batu}}));
+    writeFile(path(), header() + record(2026, {{4, 1, Maru}}) + record(2026, {{4, 2, Batu}}));
     QCOMPARE(ReadYearMarks(path(), 2026), marksOf(2026, {{4, 1, Maru}}));
     SaveYearMarks(path(), 2026, marksOf(2026, {{4, 3, Sankaku}}));
-    QCOMPARE(readAll(path()), header() + record(2026, {{4, 3, Sankaku}}) + record(2026, {{4, 2, Batu}}));
+    QCOMPARE(readFile(path()), header() + record(2026, {{4, 3, Sankaku}}) + record(2026, {{4, 2, Batu}}));
 }
 
 void TestCalendarFile::recordsVisitedWholeOnly()
 {
     const QByteArray whole = header() + record(2023, {{1, 1, Maru}}) + record(1990, {{1, 1, Batu}});
     for (int extra : {0, 1, 2, 300, 504, 505}) {
-        writeAll(path(), whole + record(2040, {{1, 1, Sankaku}}).left(extra));
+        writeFile(path(), whole + record(2040, {{1, 1, Sankaku}}).left(extra));
         QList<int> years;
         int marks = 0;
         ForEachYearRecord(path(), [&](std::uint16_t year, const std::uint8_t *cells) {
@@ -285,7 +256,7 @@ void TestCalendarFile::recordsVisitedWholeOnly()
         QCOMPARE(marks, 2);
     }
     for (const QByteArray &tiny : {QByteArray(), header()}) {
-        writeAll(path(), tiny);
+        writeFile(path(), tiny);
         int visits = 0;
         ForEachYearRecord(path(), [&](std::uint16_t, const std::uint8_t *) { ++visits; });
         QCOMPARE(visits, 0);
@@ -346,7 +317,7 @@ void TestCalendarFile::unopenableFile()
 void TestCalendarFile::uncreatableFile()
 {
     // A path below a regular file cannot be created, not even by root.
-    writeAll(m_folder + QStringLiteral("plain"), "x");
+    writeFile(m_folder + QStringLiteral("plain"), "x");
     const QString below = m_folder + QStringLiteral("plain/A.hsd");
     const QString message = QStringLiteral("ファイル %1 を作成できません").arg(fullPath(below));
     for (const auto &operation : std::vector<std::function<void()>>{
@@ -368,7 +339,7 @@ void TestCalendarFile::uncreatableFile()
 void TestCalendarFile::fullDiskDuringAppendKeepsFile()
 {
     const QByteArray before = header() + record(2024, {{1, 1, Maru}});
-    writeAll(path(), before);
+    writeFile(path(), before);
 
     // A file-size limit stands in for a full disk: the append can only get part way.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -386,10 +357,10 @@ void TestCalendarFile::fullDiskDuringAppendKeepsFile()
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
 
     QCOMPARE(message, QStringLiteral("ファイル %1 に書き込めません").arg(fullPath(path())));
-    QCOMPARE(readAll(path()), before);
+    QCOMPARE(readFile(path()), before);
     // Once there is room again the same marks are saved.
     SaveYearMarks(path(), 2025, marksOf(2025, {{1, 1, Batu}}));
-    QCOMPARE(readAll(path()), before + record(2025, {{1, 1, Batu}}));
+    QCOMPARE(readFile(path()), before + record(2025, {{1, 1, Batu}}));
 }
 
 // A device that fails every read or write after a given number of bytes.

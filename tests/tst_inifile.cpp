@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "settings/Colors.h"
 #include "settings/IniFile.h"
 #include "storage/FileError.h"
@@ -11,21 +13,9 @@
 #include <sys/resource.h>
 
 using namespace hibi;
+using namespace hibi::test;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // A file as a user might have it: CR LF, a comment, an unknown key, blank lines,
 // CP932 text including an extension code (87 90) that decodes and encodes back
@@ -257,11 +247,11 @@ void TestIniFile::loadAndSave()
     QTemporaryDir dir;
     const QString path = dir.filePath("hibisi.ini");
     QCOMPARE(IniFile::load(path).toBytes(), QByteArray());   // no file: every key its default
-    writeAll(path, kSample);
+    writeFile(path, kSample);
     IniFile ini = IniFile::load(path);
     QCOMPARE(ini.toBytes(), kSample);
     ini.save(path);
-    QCOMPARE(readAll(path), kSample);
+    QCOMPARE(readFile(path), kSample);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hibisi.ini"});
 
     // A folder in the file's place can be neither read nor replaced.
@@ -286,7 +276,7 @@ void TestIniFile::saveFailureKeepsOldFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("hibisi.ini");
-    writeAll(path, kSample);
+    writeFile(path, kSample);
     IniFile ini(kSample);
     ini.writeString("big", "value", QString(20000, u'x'));
 
@@ -306,10 +296,10 @@ void TestIniFile::saveFailureKeepsOldFile()
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
 
     QCOMPARE(message, QStringLiteral("ファイル %1 を作成できません").arg(QDir::toNativeSeparators(path)));
-    QCOMPARE(readAll(path), kSample);
+    QCOMPARE(readFile(path), kSample);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hibisi.ini"});
     ini.save(path);
-    QCOMPARE(readAll(path), ini.toBytes());
+    QCOMPARE(readFile(path), ini.toBytes());
 }
 
 void TestIniFile::directAccessTouchesOnlyItsKeys()
@@ -319,9 +309,9 @@ void TestIniFile::directAccessTouchesOnlyItsKeys()
     const IniFileDirect direct(path);
     QCOMPARE(direct.readInteger("posb", "top", 100), 100);
     QVERIFY(!QFile::exists(path));
-    writeAll(path, kSample);
+    writeFile(path, kSample);
     direct.writeInteger("posb", "top", 7);
-    QCOMPARE(readAll(path), kSample + "\r\n\r\n[posb]\r\ntop=7\r\n");
+    QCOMPARE(readFile(path), kSample + "\r\n\r\n[posb]\r\ntop=7\r\n");
     QCOMPARE(direct.readInteger("POSB", "Top", 100), 7);
 }
 

@@ -20,19 +20,7 @@ using namespace hibi::test;
 
 namespace {
 
-QByteArray record(int year, const QList<std::tuple<int, int, int>> &daysWithMarks = {})
-{
-    QByteArray r(506, '\0');
-    r[0] = char(year & 0xFF);
-    r[1] = char(year >> 8);
-    for (const auto &[month, day, mark] : daysWithMarks) {
-        const int w = QDate(year, month, 1).dayOfWeek() % 7;
-        r[2 + (month - 1) * 42 + w + day - 1] = char(mark);
-    }
-    return r;
-}
-
-const QByteArray kHeader = QByteArray::fromHex("6400");
+const QByteArray kHeader = header();
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "about/about.h"
 
 #include "about/AboutInfo.h"
+#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "components/MessageBoxes.h"
 #include "settings/Colors.h"
@@ -18,37 +19,14 @@
 
 namespace hibi {
 
-namespace {
-
-QFont pixelFont(const QString &face, int pixels, bool bold = false, bool italic = false)
-{
-    QFont f(face);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-
-void setTextColor(QLabel *label, const QColor &color)
-{
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, color);
-    label->setPalette(pal);
-}
-
-} // namespace
-
 TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("バージョン情報"));
     setFixedSize(288, 175);
-    setFont(pixelFont(kDefaultFontFace, 12));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ToQColor(clSkyBlue));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setFont(PixelFont(12));
+    SetBackground(this, ToQColor(clSkyBlue));
 
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -70,25 +48,25 @@ TAboutBox::TAboutBox(QWidget *parent)
         l->adjustSize();
         return l;
     };
-    label("ProductName", QStringLiteral("ヒビシルシ"), 96, 8, pixelFont(kDefaultFontFace, 17, true));
-    label("Version", QStringLiteral("Version 1.21 "), 96, 32, pixelFont(kDefaultFontFace, 17, true, true));
-    QLabel *credit = label("Copyright", QString::fromUtf16(about::kCredit), 24, 64, pixelFont(kDefaultFontFace, 15));
+    label("ProductName", QStringLiteral("ヒビシルシ"), 96, 8, PixelFont(17, true));
+    label("Version", QStringLiteral("Version 1.21 "), 96, 32, PixelFont(17, true, true));
+    QLabel *credit = label("Copyright", QString::fromUtf16(about::kCredit), 24, 64, PixelFont(15));
     credit->setGeometry(24, 64, 217, 25);
     credit->setAlignment(Qt::AlignRight | Qt::AlignTop);
     credit->setWordWrap(true);
-    label("Comments", QStringLiteral("HomePage:"), 32, 88, pixelFont(kDefaultFontFace, 15));
-    QFont link = pixelFont(kDefaultFontFace, 15);
+    label("Comments", QStringLiteral("HomePage:"), 32, 88, PixelFont(15));
+    QFont link = PixelFont(15);
     link.setUnderline(true);
     Label2 = label("Label2", QString::fromLatin1(about::kHomePage), 32, 104, link);
     Label2->setGeometry(32, 104, std::max(216, Label2->width()), std::max(15, Label2->height()));
-    setTextColor(Label2, ToQColor(clBlue));
+    SetTextColor(Label2, ToQColor(clBlue));
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
 
     Button1 = new QPushButton(QStringLiteral("閉じる"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(112, 144, 65, 25);
-    Button1->setFont(pixelFont(QStringLiteral("MS UI Gothic"), 15));
+    Button1->setFont(PixelFont(15, false, false, QStringLiteral("MS UI Gothic")));
     QPalette black = Button1->palette();
     black.setColor(QPalette::ButtonText, Qt::black);
     Button1->setPalette(black);
@@ -106,7 +84,7 @@ bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
 void TAboutBox::Label2Click()
 {
     QDesktopServices::openUrl(QUrl(Label2->text()));
-    setTextColor(Label2, ToQColor(clPurple));   // visited, until the box closes
+    SetTextColor(Label2, ToQColor(clPurple));   // visited, until the box closes
 }
 
 void TAboutBox::Button1Click()

@@ -6,6 +6,7 @@
 #include "bulk/setall.h"
 #include "settings/settei.h"
 #include "calendar/Clock.h"
+#include "components/MarkGesture.h"
 #include "components/MessageBoxes.h"
 #include "components/SysCtrls.h"
 #include "components/UpDown.h"
@@ -32,7 +33,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <cmath>
 
 namespace hibi {
 
@@ -43,40 +43,14 @@ const QString kWeekdayNames[7] = {QStringLiteral("日"), QStringLiteral("月"), 
                                   QStringLiteral("水"), QStringLiteral("木"), QStringLiteral("金"),
                                   QStringLiteral("土")};
 
-void setBackground(QWidget *widget, const QColor &color)
-{
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, color);
-    widget->setPalette(pal);
-    widget->setAutoFillBackground(true);
-}
-
 } // namespace
-
-QFont MakeFont(const QString &name, int size, const FontStyle &style)
-{
-    QFont font(name);
-    font.setPointSize(std::max(1, size));
-    font.setBold(style.bold);
-    font.setItalic(style.italic);
-    font.setUnderline(style.underline);
-    font.setStrikeOut(style.strikeOut);
-    return font;
-}
-
-int FontPixelHeight(int pointSize, const QWidget *widget)
-{
-    return int(std::lround(pointSize * widget->logicalDpiY() / 72.0));
-}
 
 TForm1::TForm1(const QString &programFolder, QWidget *parent)
     : QMainWindow(parent), ProgramFolder(programFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ヒビシルシ"));
-    QFont base(kDefaultFontFace);
-    base.setPixelSize(12);
-    setFont(base);
+    setFont(PixelFont(12));
     setGeometry(303, 123, 527, 429);
     SingleInstance1 = new TSingleInstance(this);
     SingleInstance1->setObjectName(QStringLiteral("SingleInstance1"));
@@ -114,7 +88,7 @@ void TForm1::buildControls()
     ToolBar1->setMovable(false);
     ToolBar1->setGeometry(0, 0, 527, 28);
     ToolBar1->setContextMenuPolicy(Qt::CustomContextMenu);
-    setBackground(ToolBar1, ToQColor(kSystemColorBase + 30));   // clMenuBar
+    SetBackground(ToolBar1, ToQColor(kSystemColorBase + 30));   // clMenuBar
     auto addButton = [this](const QString &name, const QString &image, const QString &hint, void (TForm1::*handler)()) {
         auto *b = new QToolButton(ToolBar1);
         b->setObjectName(name);
@@ -147,7 +121,7 @@ void TForm1::buildControls()
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setGeometry(0, 28, 527, 28);
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
-    setBackground(Panel1, ToQColor(kSystemColorBase + 15));     // clBtnFace
+    SetBackground(Panel1, ToQColor(kSystemColorBase + 15));     // clBtnFace
     cbox1 = new QComboBox(Panel1);
     cbox1->setObjectName(QStringLiteral("cbox1"));
     cbox1->setEditable(false);
@@ -166,7 +140,7 @@ void TForm1::buildControls()
     Panel0->setObjectName(QStringLiteral("Panel0"));
     Panel0->setGeometry(0, 56, 527, 50);
     Panel0->setContextMenuPolicy(Qt::CustomContextMenu);
-    setBackground(Panel0, Qt::white);
+    SetBackground(Panel0, Qt::white);
     btnprv = new QPushButton(QStringLiteral("前月"), Panel0);
     btnprv->setObjectName(QStringLiteral("btnprv"));
     btnprv->setToolTip(QStringLiteral("Shift+クリックで前年"));
@@ -325,14 +299,18 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    Label1->setFont(MakeFont(Look.NenFont.Name, Look.NenFont.Size, Look.NenFont.Style));
-    QPalette pal = Label1->palette();
-    pal.setColor(QPalette::WindowText, ToQColor(Look.NenFont.Color));
-    Label1->setPalette(pal);
-    setBackground(Label1, m_colors.window);
-    Label1->adjustSize();
+    applyCaptionLook();
     LayoutHeader();
     FormResize();
+}
+
+// The year-month caption: NenFont on the window's colour.
+void TForm1::applyCaptionLook()
+{
+    Label1->setFont(MakeFont(Look.NenFont.Name, Look.NenFont.Size, Look.NenFont.Style));
+    SetTextColor(Label1, ToQColor(Look.NenFont.Color));
+    SetBackground(Label1, m_colors.window);
+    Label1->adjustSize();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -474,16 +452,11 @@ void TForm1::ApplyAppearance()
     m_colors.today = ToQColor(a.TodayColor);
     m_colors.window = ToQColor(a.WindowColor);
     m_colors.marks = {ToQColor(a.MaruColor), ToQColor(a.BatuColor), ToQColor(a.SankakuColor)};
-    setBackground(m_client, m_colors.window);
+    SetBackground(m_client, m_colors.window);
     dg1->setMarginColor(m_colors.window);
     dg1->setRowHeight(0, FontPixelHeight(a.YoubiFont.Size, dg1) + 8);
-    if (m_shown) {
-        Label1->setFont(MakeFont(a.NenFont.Name, a.NenFont.Size, a.NenFont.Style));
-        QPalette pal = Label1->palette();
-        pal.setColor(QPalette::WindowText, ToQColor(a.NenFont.Color));
-        Label1->setPalette(pal);
-        setBackground(Label1, m_colors.window);
-    }
+    if (m_shown)
+        applyCaptionLook();
     dg1->viewport()->update();
 }
 
@@ -541,17 +514,7 @@ void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint 
     const int day = MonthLayout.at(col, row).day;
 
     if (RangeState == 0) {
-        std::uint8_t &m = YearMarks.at(DisplayMonth, col, row);
-        if (button == Qt::LeftButton) {
-            LeftHeld = true;
-            if (RightHeld)
-                m = m == Sankaku ? NoMark : Sankaku;
-            else
-                m = m == Maru ? NoMark : Maru;
-        } else if (button == Qt::RightButton) {
-            RightHeld = true;
-            m = m == Batu ? NoMark : Batu;
-        }
+        ApplyMarkPress(YearMarks.at(DisplayMonth, col, row), button, LeftHeld, RightHeld);
         dg1->viewport()->update();
         return;
     }
@@ -599,10 +562,7 @@ void TForm1::endRangeSelection()
 
 void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
 {
-    if (button == Qt::LeftButton)
-        LeftHeld = false;
-    else if (button == Qt::RightButton)
-        RightHeld = false;
+    ApplyMarkRelease(button, LeftHeld, RightHeld);
 }
 
 void TForm1::showMonth()
@@ -612,34 +572,31 @@ void TForm1::showMonth()
     dg1->viewport()->update();
 }
 
-void TForm1::btnprvClick()
+void TForm1::stepMonth(int delta)
 {
     const bool shift = QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
+    const int month = DisplayMonth + delta;
     if (shift) {
-        if (!changeYear(DisplayYear - 1, DisplayMonth))
+        if (!changeYear(DisplayYear + delta, DisplayMonth))
             return;
-    } else if (DisplayMonth == 1) {
-        if (!changeYear(DisplayYear - 1, 12))
+    } else if (month < 1 || month > 12) {
+        // Across the year's end: save this year, read the next.
+        if (!changeYear(DisplayYear + delta, month < 1 ? 12 : 1))
             return;
     } else {
-        --DisplayMonth;
+        DisplayMonth = month;   // inside the year: no file is touched
     }
     showMonth();
 }
 
+void TForm1::btnprvClick()
+{
+    stepMonth(-1);
+}
+
 void TForm1::btnnextClick()
 {
-    const bool shift = QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
-    if (shift) {
-        if (!changeYear(DisplayYear + 1, DisplayMonth))
-            return;
-    } else if (DisplayMonth == 12) {
-        if (!changeYear(DisplayYear + 1, 1))
-            return;
-    } else {
-        ++DisplayMonth;
-    }
-    showMonth();
+    stepMonth(+1);
 }
 
 void TForm1::thismonthClick()

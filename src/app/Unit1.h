@@ -4,6 +4,7 @@
 #include "calendar/MonthGrid.h"
 #include "calendar/MonthLayout.h"
 #include "components/DrawGrid.h"
+#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
 #include "storage/YearMarks.h"
@@ -81,6 +82,8 @@ public:
     void dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
     void dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
     void dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
+    // Both month buttons: a month back or forward, a year with Shift.
+    void stepMonth(int delta);
     void btnprvClick();
     void btnnextClick();
     void thismonthClick();
@@ -121,6 +124,7 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    void applyCaptionLook();
     void buildMenus();
     void buildControls();
     void readSettings();
@@ -161,10 +165,5 @@ private:
         MarkColors marks;
     } m_colors;
 };
-
-// Font of a stored font record; the face falls back to what the system has.
-QFont MakeFont(const QString &name, int size, const FontStyle &style);
-// The height of a font's characters in pixels: its point size at the screen's dpi.
-int FontPixelHeight(int pointSize, const QWidget *widget);
 
 } // namespace hibi

@@ -1,6 +1,7 @@
 #include "app/jump.h"
 
 #include "components/CtrlsEx.h"
+#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "components/UpDown.h"
 #include "settings/Settings.h"
@@ -12,34 +13,19 @@
 
 namespace hibi {
 
-namespace {
-
-QFont pixelFont(int pixels, bool bold = false)
-{
-    QFont f(kDefaultFontFace);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-} // namespace
-
 Tform_jump::Tform_jump(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("form_jump"));
     setWindowTitle(QStringLiteral("年月指定ジャンプ"));
     setFixedSize(256, 124);
-    setFont(pixelFont(12));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ToQColor(kSystemColorBase + 15));   // clBtnFace
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setFont(PixelFont(12));
+    SetBackground(this, ToQColor(kSystemColorBase + 15));   // clBtnFace
 
     auto makeLabel = [this](const char *name, const QString &text, int x, int y) {
         auto *l = new QLabel(text, this);
         l->setObjectName(QLatin1String(name));
-        l->setFont(pixelFont(19));
+        l->setFont(PixelFont(19));
         l->move(x, y);
         l->adjustSize();
         return l;
@@ -47,7 +33,7 @@ Tform_jump::Tform_jump(QWidget *parent)
     auto makeEdit = [this](const char *name, const QRect &geometry) {
         auto *e = new TEditEx(this);
         e->setObjectName(QLatin1String(name));
-        e->setFont(pixelFont(19, true));
+        e->setFont(PixelFont(19, true));
         e->setReadOnly(true);
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         e->setGeometry(geometry);
@@ -81,13 +67,13 @@ Tform_jump::Tform_jump(QWidget *parent)
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(56, 88, 81, 33);
-    BitBtn2->setFont(pixelFont(16));
+    BitBtn2->setFont(PixelFont(16));
     BitBtn2->setDefault(true);
     connect(BitBtn2, &QPushButton::clicked, this, &Tform_jump::BitBtn2Click);
     cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setGeometry(152, 88, 89, 33);
-    cancel->setFont(pixelFont(13));
+    cancel->setFont(PixelFont(13));
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);   // Esc reaches it through reject()
 

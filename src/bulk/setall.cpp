@@ -3,6 +3,8 @@
 #include "app/Unit1.h"
 #include "calendar/Clock.h"
 #include "components/DrawGrid.h"
+#include "components/Look.h"
+#include "components/MarkGesture.h"
 #include "components/MarkPainter.h"
 #include "components/MessageBoxes.h"
 #include "settings/Settings.h"
@@ -29,13 +31,8 @@ Tfrmall::Tfrmall(TForm1 *mainWindow)
     setObjectName(QStringLiteral("frmall"));
     setWindowTitle(QStringLiteral("データの一括入力"));
     setGeometry(351, 150, 406, 313);
-    QFont f(kDefaultFontFace);
-    f.setPixelSize(12);
-    setFont(f);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ToQColor(kSystemColorBase + 15));   // clBtnFace
-    setPalette(pal);
+    setFont(PixelFont(12));
+    SetBackground(this, ToQColor(kSystemColorBase + 15));   // clBtnFace
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -46,9 +43,7 @@ Tfrmall::Tfrmall(TForm1 *mainWindow)
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
     DateTimePicker1->setDateRange(QDate(kFirstYear, 1, 1), QDate(kLastYear, 12, 31));
-    QFont pickerFont(kDefaultFontFace);
-    pickerFont.setPixelSize(16);
-    DateTimePicker1->setFont(pickerFont);
+    DateTimePicker1->setFont(PixelFont(16));
     DateTimePicker1->setGeometry(0, 2, 113, 24);
     DateTimePicker1->setMinimumWidth(113);
     ToolBar1->addWidget(DateTimePicker1);
@@ -223,17 +218,7 @@ void Tfrmall::dgallMouseDown(Qt::MouseButton button, QPoint pos)
         dgall->viewport()->update();
         return;
     }
-    std::uint8_t &m = m_bulkMarks[size_t(row)];
-    if (button == Qt::LeftButton) {
-        BulkLeftHeld = true;
-        if (BulkRightHeld)
-            m = m == Sankaku ? NoMark : Sankaku;
-        else
-            m = m == Maru ? NoMark : Maru;
-    } else if (button == Qt::RightButton) {
-        BulkRightHeld = true;
-        m = m == Batu ? NoMark : Batu;
-    }
+    ApplyMarkPress(m_bulkMarks[size_t(row)], button, BulkLeftHeld, BulkRightHeld);
     WriteBulkMark(row);
     dgall->viewport()->update();
 }
@@ -258,10 +243,7 @@ void Tfrmall::dgallMouseUp(Qt::MouseButton button, QPoint pos)
         m_bulkMarks.erase(m_bulkMarks.begin() + DragFrom);
         m_bulkMarks.insert(m_bulkMarks.begin() + row, mark);
     } else {
-        if (button == Qt::LeftButton)
-            BulkLeftHeld = false;
-        else if (button == Qt::RightButton)
-            BulkRightHeld = false;
+        ApplyMarkRelease(button, BulkLeftHeld, BulkRightHeld);
     }
     DragFrom = -1;
     dgall->viewport()->update();

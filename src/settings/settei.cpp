@@ -6,6 +6,7 @@
 #include "components/CtrlsEx.h"
 #include "components/DrawGrid.h"
 #include "components/FontChooser.h"
+#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "settings/IniFile.h"
 
@@ -25,18 +26,11 @@ namespace {
 
 const QString kHeaderNames[3] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火")};
 
-QFont pixelFont(int pixels)
-{
-    QFont f(kDefaultFontFace);
-    f.setPixelSize(pixels);
-    return f;
-}
-
 QLabel *label(QWidget *parent, const QString &text, int x, int y, int pixels = 0)
 {
     auto *l = new QLabel(text, parent);
     if (pixels)
-        l->setFont(pixelFont(pixels));
+        l->setFont(PixelFont(pixels));
     l->move(x, y);
     l->adjustSize();
     return l;
@@ -71,11 +65,6 @@ void line(QWidget *parent, const QRect &bevel, bool bottom)
         f->setGeometry(bevel.left(), bevel.top(), 2, bevel.height());
 }
 
-QFont fontOf(const QString &name, int size, const FontStyle &style)
-{
-    return MakeFont(name, size, style);
-}
-
 void takeFont(const QFont &font, int &size, QString &name, FontStyle &style)
 {
     size = font.pointSize();
@@ -91,7 +80,7 @@ Tfrmsettei::Tfrmsettei(TForm1 *mainWindow)
     setObjectName(QStringLiteral("frmsettei"));
     setWindowTitle(QStringLiteral("設定"));
     setFixedSize(517, 367);
-    setFont(pixelFont(12));
+    setFont(PixelFont(12));
     ColorDialog1 = new QColorDialog(Qt::black, this);
     ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
 
@@ -239,7 +228,7 @@ void Tfrmsettei::buildPage2(QWidget *page)
     lblnen->setGeometry(8, 24, 201, 33);
     lblnen->setAlignment(Qt::AlignCenter);
     lblnen->setAutoFillBackground(true);
-    lblnen->setFont(pixelFont(20));
+    lblnen->setFont(PixelFont(20));
 
     QGroupBox *caption = group(page, "GroupBox1", QStringLiteral("年月表示文字"), QRect(16, 104, 217, 57));
     auto *btnnenfont = button(caption, "btnnenfont", QStringLiteral("フォント..."), QRect(16, 24, 65, 25));
@@ -349,14 +338,10 @@ void Tfrmsettei::showNenSample()
 {
     const YearMonthDay16 today = Today();
     lblnen->setText(QStringLiteral("%1年%2月").arg(today.year).arg(today.month));
-    lblnen->setFont(fontOf(m_work.NenFont.Name, m_work.NenFont.Size, m_work.NenFont.Style));
-    QPalette pal = lblnen->palette();
-    pal.setColor(QPalette::WindowText, ToQColor(m_work.NenFont.Color));
-    pal.setColor(QPalette::Window, ToQColor(m_work.WindowColor));
-    lblnen->setPalette(pal);
-    QPalette panel = Panel1->palette();
-    panel.setColor(QPalette::Window, ToQColor(m_work.WindowColor));
-    Panel1->setPalette(panel);
+    lblnen->setFont(MakeFont(m_work.NenFont.Name, m_work.NenFont.Size, m_work.NenFont.Style));
+    SetTextColor(lblnen, ToQColor(m_work.NenFont.Color));
+    SetBackground(lblnen, ToQColor(m_work.WindowColor));
+    SetBackground(Panel1, ToQColor(m_work.WindowColor));
 }
 
 void Tfrmsettei::repaintPreviews()
@@ -370,7 +355,7 @@ void Tfrmsettei::repaintPreviews()
 void Tfrmsettei::btnyoubi1Click()
 {
     Tdayfont &f = m_work.YoubiFont;
-    QFont font = fontOf(f.Name, f.Size, f.Style);
+    QFont font = MakeFont(f.Name, f.Size, f.Style);
     if (!ChooseFont(this, font))
         return;
     takeFont(font, f.Size, f.Name, f.Style);
@@ -380,7 +365,7 @@ void Tfrmsettei::btnyoubi1Click()
 void Tfrmsettei::btndfClick()
 {
     Tdayfont &f = m_work.DayFont;
-    QFont font = fontOf(f.Name, f.Size, f.Style);
+    QFont font = MakeFont(f.Name, f.Size, f.Style);
     if (!ChooseFont(this, font))
         return;
     takeFont(font, f.Size, f.Name, f.Style);
@@ -393,7 +378,7 @@ void Tfrmsettei::btnnenfontClick()
 {
     // The chooser starts from the committed caption font, not one picked earlier.
     const Tnenfont &committed = m_main->Look.NenFont;
-    QFont font = fontOf(committed.Name, committed.Size, committed.Style);
+    QFont font = MakeFont(committed.Name, committed.Size, committed.Style);
     if (!ChooseFont(this, font))
         return;
     takeFont(font, m_work.NenFont.Size, m_work.NenFont.Name, m_work.NenFont.Style);
@@ -500,7 +485,7 @@ void Tfrmsettei::previewCell(QPainter &painter, DrawGrid *grid, int col, int row
 {
     const Appearance &w = m_work;
     const Tdayfont &header = w.YoubiFont;
-    painter.setFont(fontOf(header.Name, header.Size, header.Style));
+    painter.setFont(MakeFont(header.Name, header.Size, header.Style));
     grid->setRowHeight(0, FontPixelHeight(header.Size, this) + 8);
     if (row == 0) {
         painter.fillRect(rect.toRect(), ToQColor(col == 0 ? w.YoubiHolidayBack : w.YoubiWeekdayBack));
@@ -509,7 +494,7 @@ void Tfrmsettei::previewCell(QPainter &painter, DrawGrid *grid, int col, int row
         return;
     }
     const Tdayfont &day = w.DayFont;
-    painter.setFont(fontOf(day.Name, day.Size, day.Style));
+    painter.setFont(MakeFont(day.Name, day.Size, day.Style));
     static const int kDays[4][3] = {{1, 2, 3}, {8, 9, 10}, {15, 16, 17}, {30, 31, 0}};
     const int number = marks ? kDays[row - 1][col] : col + 1;
     if (number == 0) {

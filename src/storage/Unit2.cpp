@@ -1,5 +1,6 @@
 #include "storage/Unit2.h"
 
+#include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "settings/Settings.h"
 #include "storage/Catalogue.h"
@@ -17,15 +18,11 @@ TForm2::TForm2(const QString &programFolder, QWidget *parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ名の入力"));
     setFixedSize(317, 125);
-    QFont f(kDefaultFontFace);
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(PixelFont(12));
 
     Label1 = new QLabel(QStringLiteral("データの名前を入力してください"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont big = f;
-    big.setPixelSize(16);
-    Label1->setFont(big);
+    Label1->setFont(PixelFont(16));
     Label1->move(40, 8);
     Label1->adjustSize();
 

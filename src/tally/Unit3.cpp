@@ -1,6 +1,6 @@
 #include "tally/Unit3.h"
 
-#include "settings/Settings.h"
+#include "components/Look.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -19,13 +19,8 @@ TForm3::TForm3(QWidget *parent)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("集計結果"));
     setFixedSize(295, 246);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
-    QFont f(kDefaultFontFace);
-    f.setPixelSize(12);
-    setFont(f);
+    SetBackground(this, Qt::white);
+    setFont(PixelFont(12));
 
     lblpart1 = label(this, QStringLiteral("lblpart1"), 56, 8);
     lblpart2 = label(this, QStringLiteral("lblpart2"), 56, 40);
@@ -43,10 +38,7 @@ TForm3::TForm3(QWidget *parent)
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setGeometry(56, 80, 177, 113);
-    panel->setAutoFillBackground(true);
-    QPalette green = panel->palette();
-    green.setColor(QPalette::Window, QColor(192, 220, 192));
-    panel->setPalette(green);
+    SetBackground(panel, QColor(192, 220, 192));   // money green
 
     label(panel, QStringLiteral("Label2"), 42, 13, QStringLiteral("○："));
     label(panel, QStringLiteral("Label3"), 42, 45, QStringLiteral("×："));
@@ -66,12 +58,8 @@ QLabel *TForm3::label(QWidget *parent, const QString &name, int x, int y, const 
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
-    QFont f(kDefaultFontFace);
-    f.setPixelSize(20);
-    l->setFont(f);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, Qt::black);
-    l->setPalette(pal);
+    l->setFont(PixelFont(20));
+    SetTextColor(l, Qt::black);
     l->move(x, y);
     l->adjustSize();
     return l;
