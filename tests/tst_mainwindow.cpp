@@ -50,6 +50,7 @@ private slots:
     void closeWritesSettings();
     void failedSaveAtCloseKeepsWindowOpen();
     void failedSaveKeepsListAndNameTogether();
+    void newCalendarThatCannotBeCreated();
     void countAll();
     void rangeTallyAcrossYears();
     void rangeCancelled();
@@ -472,6 +473,26 @@ void TestMainWindow::failedSaveKeepsListAndNameTogether()
     QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
     QCOMPARE(messages.boxes.size(), 2);
     QVERIFY(QDir().rmdir(file("A")));
+}
+
+void TestMainWindow::newCalendarThatCannotBeCreated()
+{
+    MessageRecorder messages;
+    writeFile(file("A"), kHeader + record(2026));
+    QVERIFY(QDir().mkdir(file("B")));   // a folder is no calendar file, but blocks one
+    QVERIFY(openWindow());
+    clickDay(7);
+    whenModal([](QWidget *dialog) {
+        dialog->findChild<QLineEdit *>("Edit1")->setText("B");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("btnok"), Qt::LeftButton);
+    });
+    action("mnunewcale")->trigger();
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("ファイル %1 を作成できません").arg(QDir::toNativeSeparators(file("B")))});
+    QCOMPARE(m_window->calendarNames(), QStringList{"A"});
+    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("A"));
+    const GridCell c = CellOfDay(2026, 3, 7);
+    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 7, Maru}}));
 }
 
 void TestMainWindow::countAll()

@@ -698,18 +698,24 @@ void TForm1::cbox1Change(int index)
     dg1->viewport()->update();
 }
 
-void TForm1::mnunewcaleClick()
+QString TForm1::askDataName()
 {
     TForm2 dialog(ProgramFolder, this);
     dialog.DataName = CurrentCalendarName;
     dialog.exec();
-    if (dialog.DataName == CurrentCalendarName)
+    return dialog.DataName;   // unchanged when cancelled or left empty
+}
+
+void TForm1::mnunewcaleClick()
+{
+    const QString name = askDataName();
+    if (name == CurrentCalendarName)
         return;
     SaveYearMarks();
     const QString previous = CurrentCalendarName;
     const hibi::YearMarks previousMarks = YearMarks;
     ClearYearMarks();
-    CurrentCalendarName = dialog.DataName;
+    CurrentCalendarName = name;
     try {
         CreateCalendarFile(CalendarPath(), DisplayYear, YearMarks);
     } catch (const FileError &) {
@@ -726,14 +732,12 @@ void TForm1::mnunewcaleClick()
 
 void TForm1::changenameClick()
 {
-    TForm2 dialog(ProgramFolder, this);
-    dialog.DataName = CurrentCalendarName;
-    dialog.exec();
-    if (dialog.DataName == CurrentCalendarName)
+    const QString name = askDataName();
+    if (name == CurrentCalendarName)
         return;
     const int index = selectedIndex();
-    QFile::rename(CalendarPath(), CalendarFilePath(ProgramFolder, dialog.DataName));   // no file, nothing to rename
-    CurrentCalendarName = dialog.DataName;
+    QFile::rename(CalendarPath(), CalendarFilePath(ProgramFolder, name));   // no file, nothing to rename
+    CurrentCalendarName = name;
     cbox1->setItemText(index, CurrentCalendarName);
     cbox1->setCurrentIndex(index);
 }

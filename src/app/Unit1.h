@@ -134,6 +134,8 @@ private:
     void showMonth();
     void endRangeSelection();
     int selectedIndex() const;
+    // The data-name dialog on the current name: the name it accepted, or the same one.
+    QString askDataName();
 
     QWidget *m_client = nullptr;
     QToolBar *ToolBar1 = nullptr;
