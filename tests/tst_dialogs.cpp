@@ -42,6 +42,7 @@ private slots:
     void settingsTodayFrameControls();
     void settingsFonts();
     void settingsPreviewAndSwatchPixels();
+    void colorBoxNamesAndCustomColours();
 
 private:
     void openMain();
@@ -404,6 +405,35 @@ void TestDialogs::settingsPreviewAndSwatchPixels()
         s->findChild<QTabWidget *>("PageControl1")->setCurrentIndex(1);
         QVERIFY(s->grab().save(QDir::temp().filePath("hibi-settings-2.png")));
     }, false);
+}
+
+void TestDialogs::colorBoxNamesAndCustomColours()
+{
+    ColorBox box;
+    QList<Color> chosen;
+    connect(&box, &ColorBox::colorChanged, [&chosen](Color c) { chosen << c; });
+    box.setSelected(clRed);
+    QCOMPARE(box.currentText(), QStringLiteral("赤"));
+    box.setSelected(0x123456);   // not in the list: shown as the custom entry
+    QCOMPARE(box.currentIndex(), box.count() - 1);
+    QCOMPARE(box.currentText(), QStringLiteral("$00123456"));
+    QVERIFY(chosen.isEmpty());   // showing a colour is no choice
+
+    const int lime = box.findText(QStringLiteral("ライム"));
+    box.setCurrentIndex(lime);
+    emit box.activated(lime);
+    whenModal([](QWidget *dialog) {
+        auto *chooser = qobject_cast<QColorDialog *>(dialog);
+        QCOMPARE(chooser->currentColor(), QColor(0, 255, 0));   // opens on the colour shown
+        chooser->setCurrentColor(QColor(1, 2, 3));
+        chooser->accept();
+    });
+    box.setCurrentIndex(box.count() - 1);
+    emit box.activated(box.count() - 1);
+    whenModal([](QWidget *dialog) { qobject_cast<QColorDialog *>(dialog)->reject(); });
+    emit box.activated(box.count() - 1);
+    QCOMPARE(chosen, (QList<Color>{clLime, 0x030201}));
+    QCOMPARE(box.selected(), Color(0x030201));
 }
 
 QTEST_MAIN(TestDialogs)
