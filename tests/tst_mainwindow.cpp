@@ -472,6 +472,14 @@ void TestMainWindow::failedSaveKeepsListAndNameTogether()
     QCOMPARE(m_window->DisplayYear, 2026);
     QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
     QCOMPARE(messages.boxes.size(), 2);
+    // The range command that cannot save does not start, nor look started.
+    auto *button = m_window->findChild<QToolButton *>("ToolButton2");
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(m_window->RangeState, 0);
+    QVERIFY(!button->isChecked());
+    QVERIFY(!action("countpart")->isChecked());
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(messages.boxes.size(), 3);
     QVERIFY(QDir().rmdir(file("A")));
 }
 

@@ -529,8 +529,7 @@ void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint 
 
     // The last day: count and show the result.
     QGuiApplication::restoreOverrideCursor();
-    ToolButton2->setChecked(false);
-    countpart->setChecked(false);
+    showRangeMode(false);
     RangeEnd = {DisplayYear, DisplayMonth, row, col, day};
     Timer1->stop();
     RangeBlink = true;
@@ -622,6 +621,9 @@ void TForm1::countallClick()
 
 void TForm1::countpartClick()
 {
+    // The button and the menu item toggled themselves when clicked: they show the
+    // state, and change only with it.
+    showRangeMode(RangeState != 0);
     if (RangeState != 0) {
         FormClick();
         return;
@@ -629,16 +631,20 @@ void TForm1::countpartClick()
     SaveYearMarks();
     RangeState = 1;
     QGuiApplication::setOverrideCursor(RangeCursor());
-    ToolButton2->setChecked(true);
-    countpart->setChecked(true);
+    showRangeMode(true);
+}
+
+void TForm1::showRangeMode(bool on)
+{
+    ToolButton2->setChecked(on);
+    countpart->setChecked(on);
 }
 
 void TForm1::FormClick()
 {
     if (RangeState != 0)
         QGuiApplication::restoreOverrideCursor();
-    ToolButton2->setChecked(false);
-    countpart->setChecked(false);
+    showRangeMode(false);
     Timer1->stop();
     RangeState = 0;
     RangeBlink = false;

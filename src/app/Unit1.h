@@ -133,6 +133,8 @@ private:
     bool changeYear(int year, int month);
     void showMonth();
     void endRangeSelection();
+    // The pressed tool button and the checked menu item of a range selection.
+    void showRangeMode(bool on);
     int selectedIndex() const;
     // The data-name dialog on the current name: the name it accepted, or the same one.
     QString askDataName();
