@@ -38,12 +38,14 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The program keeps its files beside itself: it runs from its own folder, so a
+# rebuild or `make clean` never touches the calendars.
+RUNDIR ?= run
+
 run: build
-	@if [ -x $(BUILD)/src/app/hibisi ]; then \
-	  $(BUILD)/src/app/hibisi; \
-	else \
-	  echo "built everything; the main window comes with its own issue, so there is nothing to start yet"; \
-	fi
+	mkdir -p $(RUNDIR)
+	cp --remove-destination $(BUILD)/src/app/hibisi $(RUNDIR)/hibisi
+	cd $(RUNDIR) && ./hibisi
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
