@@ -103,6 +103,7 @@ void TestDialogs::jumpOpensOnTheShownMonth()
         month = dialog->findChild<TEditEx *>("EditEx2")->QLineEdit::text();
         focus = dialog->focusWidget();
         QVERIFY(dialog->findChild<TEditEx *>("EditEx1")->isReadOnly());
+        dialog->grab().save(QDir::temp().filePath("hibi-jump.png"));
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     QTest::keyClick(m_window, Qt::Key_J, Qt::ControlModifier);

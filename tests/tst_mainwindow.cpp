@@ -256,6 +256,7 @@ void TestMainWindow::addCalendar()
     clickDay(9);
     whenModal([](QWidget *dialog) {
         dialog->findChild<QLineEdit *>("Edit1")->setText("B");
+        dialog->grab().save(QDir::temp().filePath("hibi-data-name.png"));
         QTest::mouseClick(dialog->findChild<QPushButton *>("btnok"), Qt::LeftButton);
     });
     action("mnunewcale")->trigger();
