@@ -83,20 +83,9 @@ int DrawGrid::topRow() const
     return m_fixedRows + verticalScrollBar()->value();
 }
 
-void DrawGrid::setTopRow(int row)
-{
-    verticalScrollBar()->setValue(row - m_fixedRows);
-}
-
 void DrawGrid::setMarginColor(const QColor &color)
 {
     m_marginColor = color;
-    viewport()->update();
-}
-
-void DrawGrid::setGridLineColor(const QColor &color)
-{
-    m_gridLineColor = color;
     viewport()->update();
 }
 

@@ -54,12 +54,11 @@ public:
     // A changed height lays the grid out again and repaints it.
     void setRowHeight(int row, int height);
 
+    // The first scrolling row in view.
     int topRow() const;
-    void setTopRow(int row);
 
     // The area beside and below the cells.
     void setMarginColor(const QColor &color);
-    void setGridLineColor(const QColor &color);
 
     int clientWidth() const;
     int clientHeight() const;
@@ -96,7 +95,7 @@ private:
     std::map<int, int> m_rowHeights;
     std::map<int, int> m_colWidths;
     QColor m_marginColor = Qt::white;
-    QColor m_gridLineColor = QColor(0x80, 0x80, 0x80);
+    const QColor m_gridLineColor = QColor(0x80, 0x80, 0x80);
 };
 
 } // namespace hibi

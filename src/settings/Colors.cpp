@@ -2,18 +2,24 @@
 
 #include "settings/IniFile.h"
 
-#include <iterator>
 #include <limits>
 
 namespace hibi {
 
 namespace {
 
+struct NamedColor
+{
+    const char *name;
+    Color value;
+};
+
 constexpr Color sys(int index)
 {
     return kSystemColorBase + Color(index);
 }
 
+// The twenty standard colours, then the system colours and the two special values.
 constexpr NamedColor kColorNames[] = {
     {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
     {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
@@ -35,12 +41,6 @@ constexpr NamedColor kColorNames[] = {
 };
 
 } // namespace
-
-const NamedColor *ColorNames(int *count)
-{
-    *count = int(std::size(kColorNames));
-    return kColorNames;
-}
 
 QString ColorToString(Color color)
 {

@@ -34,17 +34,6 @@ constexpr Color clNone = 0x1FFFFFFF;
 constexpr Color clDefault = 0x20000000;
 constexpr Color kSystemColorBase = 0x80000000;
 
-struct NamedColor
-{
-    const char *name;
-    Color value;
-};
-
-// Every named colour: the twenty standard ones first, then the system colours and
-// the two special values.
-const NamedColor *ColorNames(int *count);
-constexpr int kStandardColorCount = 20;
-
 // The name when the colour has one, else "$" and eight upper-case hex digits.
 QString ColorToString(Color color);
 // A name (case does not matter), a decimal number or "$" and hex digits.

@@ -8,7 +8,7 @@ namespace hibi {
 
 namespace {
 
-// Counts the cells first .. last, as CountMark would one by one, a value at a time.
+// Counts the cells first .. last: 1 is a ○, 2 a ×, 3 a △, anything else nothing.
 void countCells(const std::uint8_t *cells, int first, int last, MarkCounts &counts)
 {
     if (first > last)

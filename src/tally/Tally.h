@@ -11,17 +11,6 @@ struct MarkCounts
     int maru = 0;
     int batu = 0;
     int sankaku = 0;
-
-    // Adds one cell: 1 counts a ○, 2 a ×, 3 a △, anything else nothing.
-    void CountMark(std::uint8_t value)
-    {
-        if (value == 1)
-            ++maru;
-        else if (value == 2)
-            ++batu;
-        else if (value == 3)
-            ++sankaku;
-    }
     friend bool operator==(const MarkCounts &, const MarkCounts &) = default;
 };
 
