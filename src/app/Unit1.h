@@ -109,6 +109,8 @@ public:
     QStringList calendarNames() const;
     QComboBox *calendarList() const { return cbox1; }
     DrawGrid *monthGrid() const { return dg1; }
+    // The mark colours of Look, as painted.
+    const MarkColors &markColors() const { return m_colors.marks; }
     // Moves a calendar to another place in the list; the selected one stays selected.
     void moveCalendar(int from, int to);
 

@@ -91,6 +91,10 @@ void Tfrmall::FormShow()
 
     const QStringList names = m_main->calendarNames();
     m_bulkMarks.assign(size_t(names.size()), 0);
+    // Names in the calendar list's size; the painting takes the grid's font.
+    QFont nameFont = dgall->font();
+    nameFont.setPointSize(m_main->calendarList()->font().pointSize());
+    dgall->setFont(nameFont);
     dgall->setDefaultRowHeight(m_main->calendarList()->height());
     dgall->setColWidth(1, m_main->monthGrid()->defaultColWidth());
     dgall->setRowCount(int(names.size()));
@@ -164,7 +168,7 @@ void Tfrmall::LoadBulkMarks()
 void Tfrmall::WriteBulkMark(int index)
 {
     const QDate date = BulkDate();
-    const QString name = m_main->calendarNames().value(index);
+    const QString name = m_main->calendarList()->itemText(index);
     m_main->runCommand([&] {
         WriteDayMark(CalendarFilePath(m_main->ProgramFolder, name), date.year(), date.month(), date.day(),
                      Mark(m_bulkMarks[size_t(index)]));
@@ -174,18 +178,13 @@ void Tfrmall::WriteBulkMark(int index)
 void Tfrmall::dgallDrawCell(QPainter &painter, int col, int row, const CellRect &rect)
 {
     painter.fillRect(rect.toRect(), row % 2 == 1 ? kMoneyGreen : QColor(Qt::white));
-    QFont font = painter.font();
-    font.setPointSize(m_main->calendarList()->font().pointSize());
-    painter.setFont(font);
     painter.setPen(Qt::black);
     const QString name = m_main->calendarList()->itemText(row);
     const QRect textRect = rect.toRect().adjusted(2, 0, 0, 0);
     if (col == 0)
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
     if (col == 1 && row < int(m_bulkMarks.size())) {
-        const Appearance &a = m_main->Look;
-        DrawMark(painter, rect, m_bulkMarks[size_t(row)],
-                 {ToQColor(a.MaruColor), ToQColor(a.BatuColor), ToQColor(a.SankakuColor)}, a.MarkLineWidth);
+        DrawMark(painter, rect, m_bulkMarks[size_t(row)], m_main->markColors(), m_main->Look.MarkLineWidth);
     }
     if (Dragging && col == 0) {
         if (row == DragFrom) {

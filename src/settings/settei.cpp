@@ -305,6 +305,7 @@ void Tfrmsettei::FormShow()
     m_work.DayFont = main.DayFont;
     m_colorBoxes[3]->setSelected(main.DayFont.HolidayColor);
     m_colorBoxes[4]->setSelected(main.DayFont.WeekdayColor);
+    fontsChanged();
     // 7. The colours and the mark width; the spin box shows the width within 1..8
     // and stores what it shows only when that changed.
     m_work.YoubiHolidayBack = main.YoubiHolidayBack;
@@ -359,6 +360,7 @@ void Tfrmsettei::btnyoubi1Click()
     if (!ChooseFont(this, font))
         return;
     takeFont(font, f.Size, f.Name, f.Style);
+    fontsChanged();
     dg2->viewport()->update();
 }
 
@@ -369,6 +371,7 @@ void Tfrmsettei::btndfClick()
     if (!ChooseFont(this, font))
         return;
     takeFont(font, f.Size, f.Name, f.Style);
+    fontsChanged();
     dg2->setDefaultRowHeight(dayRowHeight());
     dg3->setDefaultRowHeight(dg2->defaultRowHeight());
     repaintPreviews();
@@ -428,22 +431,29 @@ void Tfrmsettei::sedit2Change(int value)
 
 void Tfrmsettei::radib1onClick()
 {
-    if (radib1on->isChecked()) {
-        m_work.TodayMarkOn = true;
-        for (QWidget *w : std::initializer_list<QWidget *>{Label8, sedit2, m_colorButtons[9]})
-            w->setEnabled(true);
-    }
+    if (radib1on->isChecked())
+        enableTodayControls(true);
     dg3->viewport()->update();
 }
 
 void Tfrmsettei::radib1offClick()
 {
-    if (radib1off->isChecked()) {
-        m_work.TodayMarkOn = false;
-        for (QWidget *w : std::initializer_list<QWidget *>{Label8, sedit2, m_colorButtons[9]})
-            w->setEnabled(false);
-    }
+    if (radib1off->isChecked())
+        enableTodayControls(false);
     dg3->viewport()->update();
+}
+
+void Tfrmsettei::enableTodayControls(bool on)
+{
+    m_work.TodayMarkOn = on;
+    for (QWidget *w : std::initializer_list<QWidget *>{Label8, sedit2, m_colorButtons[9]})
+        w->setEnabled(on);
+}
+
+void Tfrmsettei::fontsChanged()
+{
+    m_headerFont = MakeFont(m_work.YoubiFont.Name, m_work.YoubiFont.Size, m_work.YoubiFont.Style);
+    m_dayFont = MakeFont(m_work.DayFont.Name, m_work.DayFont.Size, m_work.DayFont.Style);
 }
 
 // ---- OK ------------------------------------------------------------------
@@ -485,7 +495,7 @@ void Tfrmsettei::previewCell(QPainter &painter, DrawGrid *grid, int col, int row
 {
     const Appearance &w = m_work;
     const Tdayfont &header = w.YoubiFont;
-    painter.setFont(MakeFont(header.Name, header.Size, header.Style));
+    painter.setFont(m_headerFont);
     grid->setRowHeight(0, FontPixelHeight(header.Size, this) + 8);
     if (row == 0) {
         painter.fillRect(rect.toRect(), ToQColor(col == 0 ? w.YoubiHolidayBack : w.YoubiWeekdayBack));
@@ -494,7 +504,7 @@ void Tfrmsettei::previewCell(QPainter &painter, DrawGrid *grid, int col, int row
         return;
     }
     const Tdayfont &day = w.DayFont;
-    painter.setFont(MakeFont(day.Name, day.Size, day.Style));
+    painter.setFont(m_dayFont);
     static const int kDays[4][3] = {{1, 2, 3}, {8, 9, 10}, {15, 16, 17}, {30, 31, 0}};
     const int number = marks ? kDays[row - 1][col] : col + 1;
     if (number == 0) {

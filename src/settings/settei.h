@@ -61,9 +61,14 @@ private:
     void showNenSample();
     void repaintPreviews();
     int dayRowHeight() const;
+    // The previews' fonts, made again whenever a working font changes.
+    void fontsChanged();
+    void enableTodayControls(bool on);
 
     TForm1 *m_main;
     Appearance m_work;
+    QFont m_headerFont;
+    QFont m_dayFont;
     QColorDialog *ColorDialog1;
     QTabWidget *PageControl1;
     DrawGrid *dg2;
