@@ -613,7 +613,7 @@ void TForm1::thismonthClick()
 void TForm1::countallClick()
 {
     SaveYearMarks();
-    Counts = MarkCounts{};
+    Counts = MarkCounts{};   // a file that cannot be read leaves no old counts behind
     Counts = TallyAll(CalendarPath());
     Form3->FromYear = 0;
     Form3->exec();
@@ -764,7 +764,6 @@ void TForm1::delcaleClick()
     CurrentCalendarName = cbox1->currentText();
     ClearYearMarks();
     LayoutMonth();
-    dg1->viewport()->update();
     LoadYearMarks();
     dg1->viewport()->update();
 }
