@@ -1,9 +1,15 @@
-// The program alone, copied into an empty folder, starts, paints and keeps its
-// files in that folder.
+// The program alone, copied into an empty folder, starts and keeps its files in
+// that folder; ended by a termination signal, it closes as its window would.
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+#endif
 
 class TestPortable : public QObject
 {
@@ -12,21 +18,31 @@ class TestPortable : public QObject
 private slots:
     void runsFromAnEmptyFolder()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("ends the program with a POSIX signal");
+#else
         QTemporaryDir dir;
+        QTemporaryDir temp;   // the child's own temporary folder: its lock lands there
         const QString copy = dir.filePath("hibisi");
         QVERIFY(QFile::copy(HIBI_PROGRAM, copy));
         QVERIFY(QFile(copy).setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner));
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HIBI_QUIT_AFTER_FIRST_PAINT", "1");
+        env.insert("TMPDIR", temp.path());
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(QDir::tempPath());   // not the program's folder
         program.start(copy, {});
-        QVERIFY(program.waitForFinished(30000));
+        QVERIFY(program.waitForStarted());
+        // Its single-instance lock shows that the window is being made.
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(temp.path()).entryList({"*.lock"}, QDir::Files).isEmpty(), 20000);
+        QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+        QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
-        QVERIFY(QFile::exists(dir.filePath("hibisi.ini")));
+        QVERIFY(QFile::exists(dir.filePath("hibisi.ini")));   // written by the close, beside the program
+        QCOMPARE(QDir(temp.path()).entryList({"*.lock"}, QDir::Files), QStringList());
+#endif
     }
 };
 
