@@ -135,7 +135,7 @@ void BM_BulkWindowShowToFirstPaint(benchmark::State &state)
 {
     BulkFixture &f = bulkFixture();
     for (auto _ : state) {
-        Tfrmall bulk(f.window);
+        Tfrmall bulk(f.window, f.window);
         bulk.show();
         bulk.findChild<QAbstractScrollArea *>(QStringLiteral("dgall"))->viewport()->repaint();
         state.PauseTiming();

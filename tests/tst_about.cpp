@@ -1,14 +1,11 @@
-#include "GuiTestSupport.h"
+#include "WindowTest.h"
 
 #include "about/about.h"
 #include "about/AboutInfo.h"
-#include "app/Unit1.h"
-#include "calendar/Clock.h"
 
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QUrl>
 
 using namespace hibi;
@@ -26,45 +23,37 @@ public slots:
     void open(const QUrl &url) { opened << url; }
 };
 
-class TestAbout : public QObject
+class TestAbout : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void initTestCase();
+    void cleanupTestCase();
     void linkTurnsPurpleUntilTheBoxCloses();
     void helpWithoutFileSaysSo();
     void helpOpensTheFile();
 
 private:
-    QTemporaryDir m_dir;
-    TForm1 *m_window = nullptr;
     UrlCatcher m_catcher;
 };
 
-void TestAbout::init()
+void TestAbout::initTestCase()
 {
-    m_catcher.opened.clear();
     QDesktopServices::setUrlHandler("https", &m_catcher, "open");
     QDesktopServices::setUrlHandler("file", &m_catcher, "open");
-    SetFixedToday(YearMonthDay16{2026, 3, 10});
-    m_window = new TForm1(m_dir.path() + "/");
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
-void TestAbout::cleanup()
+void TestAbout::cleanupTestCase()
 {
-    delete m_window;
-    m_window = nullptr;
     QDesktopServices::unsetUrlHandler("https");
     QDesktopServices::unsetUrlHandler("file");
-    SetFixedToday(std::nullopt);
 }
 
 void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
 {
+    m_catcher.opened.clear();
+    QVERIFY(openWindow());
     QList<QColor> colours;
     QStringList texts;
     auto operate = [&](bool click) {
@@ -75,13 +64,13 @@ void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
                 texts << dialog->findChild<QLabel *>(name)->text();
             QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
             if (click) {
-                QTest::mouseClick(link, Qt::LeftButton);
+                mouseClick(link, Qt::LeftButton);
                 colours << link->palette().color(QPalette::WindowText);
-                dialog->grab().save(QDir::temp().filePath("hibi-about.png"));
+                savePicture(dialog, "about");
             }
-            QTest::mouseClick(dialog->findChild<QPushButton *>("Button1"), Qt::LeftButton);
+            mouseClick(dialog->findChild<QPushButton *>("Button1"), Qt::LeftButton);
         });
-        m_window->findChild<QAction *>("mnuversion")->trigger();
+        window()->findChild<QAction *>("mnuversion")->trigger();
     };
     operate(true);
     operate(false);   // a fresh box: blue again
@@ -93,22 +82,26 @@ void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
 
 void TestAbout::helpWithoutFileSaysSo()
 {
-    MessageRecorder messages;
-    const int month = m_window->DisplayMonth;
-    m_window->findChild<QAction *>("mnuhelp")->trigger();
+    m_catcher.opened.clear();
+    QVERIFY(openWindow());
+    MessageRecorder &messages = this->messages();
+    const int month = window()->DisplayMonth;
+    window()->findChild<QAction *>("mnuhelp")->trigger();
     QCOMPARE(messages.texts(),
-             QStringList{QStringLiteral("ヘルプファイル %1 が見つかりません").arg(QDir::toNativeSeparators(m_dir.filePath("hibisi.hlp")))});
-    QCOMPARE(m_window->DisplayMonth, month);
+             QStringList{QStringLiteral("ヘルプファイル %1 が見つかりません").arg(QDir::toNativeSeparators(folder() + "hibisi.hlp"))});
+    QCOMPARE(window()->DisplayMonth, month);
     QVERIFY(m_catcher.opened.isEmpty());
 }
 
 void TestAbout::helpOpensTheFile()
 {
-    MessageRecorder messages;
-    writeFile(m_dir.filePath("hibisi.hlp"), "help");
-    m_window->findChild<QAction *>("mnuhelp")->trigger();
+    m_catcher.opened.clear();
+    QVERIFY(openWindow());
+    MessageRecorder &messages = this->messages();
+    writeFile(folder() + "hibisi.hlp", "help");
+    window()->findChild<QAction *>("mnuhelp")->trigger();
     QVERIFY(messages.boxes.isEmpty());
-    QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_dir.filePath("hibisi.hlp"))});
+    QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl::fromLocalFile(folder() + "hibisi.hlp")});
 }
 
 QTEST_MAIN(TestAbout)

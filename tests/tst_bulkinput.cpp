@@ -1,36 +1,26 @@
-#include "GuiTestSupport.h"
+#include "WindowTest.h"
 
-#include "app/Unit1.h"
 #include "bulk/setall.h"
-#include "calendar/Clock.h"
 #include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 using namespace hibi;
 using namespace hibi::test;
 
-namespace {
-
-const QByteArray kHeader = header();
-
-} // namespace
-
-class TestBulkInput : public QObject
+class TestBulkInput : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void unsavedMarksAreInTheFileFirst();
     void pressesWriteEachMarkAtOnce();
     void gesturesToggleLikeTheMonthGrid();
+    void quickPressesCount_data();
+    void quickPressesCount();
     void dragNameToAnotherRow();
     void releasesThatChangeNoOrder_data();
     void releasesThatChangeNoOrder();
@@ -43,37 +33,18 @@ private:
     void openMain(const QStringList &calendars);
     // Opens the bulk-input window from its tool button and runs `operate` in it.
     void withBulkWindow(const std::function<void(Tfrmall *, DrawGrid *)> &operate);
-    QString file(const QString &name) const { return m_folder + name + ".hsd"; }
-    QString m_folder;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_window = nullptr;
 };
-
-void TestBulkInput::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_folder = m_dir->path() + "/";
-    SetFixedToday(YearMonthDay16{2026, 3, 10});
-}
-
-void TestBulkInput::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    SetFixedToday(std::nullopt);
-}
 
 void TestBulkInput::openMain(const QStringList &calendars)
 {
     for (const QString &name : calendars)
         if (!QFile::exists(file(name)))
             writeFile(file(name), kHeader + record(2026));
-    IniFile ini;
-    WriteCloseSettings(ini, {100, 200, 325, 330}, 12, calendars.value(0), calendars);
-    ini.save(m_folder + "hibisi.ini");
-    m_window = new TForm1(m_folder);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    ProgramSettings saved = DefaultSettings();
+    saved.lastCalendar = calendars.value(0);
+    saved.calendarOrder = calendars;
+    SettingsStore(iniPath()).save(saved, SettingsWriter::Close);
+    QVERIFY(openWindow());
 }
 
 void TestBulkInput::withBulkWindow(const std::function<void(Tfrmall *, DrawGrid *)> &operate)
@@ -85,9 +56,9 @@ void TestBulkInput::withBulkWindow(const std::function<void(Tfrmall *, DrawGrid 
         QVERIFY(QTest::qWaitForWindowExposed(bulk));
         operate(bulk, bulk->findChild<DrawGrid *>("dgall"));
         ran = true;
-        QTest::mouseClick(bulk->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);
+        mouseClick(bulk->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);
     });
-    QTest::mouseClick(m_window->findChild<QToolButton *>("ToolButton4"), Qt::LeftButton);
+    mouseClick(window()->findChild<QToolButton *>("ToolButton4"), Qt::LeftButton);
     QVERIFY(ran);
 }
 
@@ -95,8 +66,8 @@ void TestBulkInput::unsavedMarksAreInTheFileFirst()
 {
     openMain({"A", "B"});
     const GridCell c = CellOfDay(2026, 3, 10);
-    pressCell(m_window->monthGrid(), c.col, c.row, Qt::RightButton);
-    releaseCell(m_window->monthGrid(), c.col, c.row, Qt::RightButton);
+    pressCell(monthGrid(), c.col, c.row, Qt::RightButton);
+    releaseCell(monthGrid(), c.col, c.row, Qt::RightButton);
     std::vector<std::uint8_t> seen;
     withBulkWindow([&](Tfrmall *bulk, DrawGrid *) {
         seen = bulk->BulkMarks();
@@ -127,7 +98,7 @@ void TestBulkInput::pressesWriteEachMarkAtOnce()
         releaseCell(grid, 1, 2, Qt::LeftButton);
         QCOMPARE(readFile(file("C")), kHeader + record(2025, {{7, 7, Maru}}));
         // Presses outside the cells write nothing.
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, grid->height() - 3));
+        mouseClick(grid, Qt::LeftButton, {}, QPoint(5, grid->height() - 3));
         QCOMPARE(bulk->BulkMarks(), (std::vector<std::uint8_t>{Batu, Maru, Maru}));
     });
 }
@@ -155,10 +126,28 @@ void TestBulkInput::gesturesToggleLikeTheMonthGrid()
         pressCell(grid, 1, 0, Qt::RightButton);
         releaseCell(grid, 1, 0, Qt::RightButton);
         QCOMPARE(mark(), std::uint8_t(Batu));
-        pressCell(grid, 1, 0, Qt::MiddleButton);
+        clickCell(grid, 1, 0, Qt::MiddleButton);
         QCOMPARE(mark(), std::uint8_t(Batu));
         QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 10, Batu}}));
     });
+}
+
+void TestBulkInput::quickPressesCount_data()
+{
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<int>("mark");
+    QTest::newRow("two") << 2 << int(NoMark);
+    QTest::newRow("three") << 3 << int(Maru);
+}
+
+// Quick presses on a mark arrive partly as double clicks; each is a press.
+void TestBulkInput::quickPressesCount()
+{
+    QFETCH(int, presses);
+    QFETCH(int, mark);
+    openMain({"A"});
+    withBulkWindow([&](Tfrmall *, DrawGrid *grid) { quickPresses(grid, 1, 0, Qt::LeftButton, presses); });
+    QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 10, mark}}));
 }
 
 void TestBulkInput::dragNameToAnotherRow()
@@ -166,24 +155,24 @@ void TestBulkInput::dragNameToAnotherRow()
     writeFile(file("1"), kHeader + record(2026, {{3, 10, Maru}}));
     writeFile(file("3"), kHeader + record(2026, {{3, 10, Sankaku}}));
     openMain({"1", "2", "3", "4"});
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("1"));
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("1"));
     QImage during;
     withBulkWindow([&](Tfrmall *bulk, DrawGrid *grid) {
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(grid, 0, 0));
-        QTest::mouseMove(grid->viewport(), cellCentre(grid, 0, 2));
-        QTest::mouseMove(grid->viewport(), cellCentre(grid, 0, 3));
+        mousePress(grid, Qt::LeftButton, {}, cellCentre(grid, 0, 0));
+        mouseMove(grid, cellCentre(grid, 0, 2));
+        mouseMove(grid, cellCentre(grid, 0, 3));
         during = grid->grab().toImage();
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(grid, 0, 3));
+        mouseRelease(grid, Qt::LeftButton, {}, cellCentre(grid, 0, 3));
         QCOMPARE(bulk->BulkMarks(), (std::vector<std::uint8_t>{NoMark, Sankaku, NoMark, Maru}));
         // The rows are drawn in the new order.
         const CellRect moved = grid->cellRect(1, 3);
         QCOMPARE(grid->grab().toImage().pixelColor((moved.left + moved.right) / 2, moved.top), QColor(0x40, 0x80, 0x80));
     });
-    QCOMPARE(m_window->calendarNames(), (QStringList{"2", "3", "4", "1"}));
-    QCOMPARE(m_window->calendarList()->currentText(), QStringLiteral("1"));
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("1"));
+    QCOMPARE(window()->calendarNames(), (QStringList{"2", "3", "4", "1"}));
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("1"));
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("1"));
     // While dragging, the dragged row was highlighted.
-    QCOMPARE(during.pixelColor(2, 2), m_window->palette().color(QPalette::Highlight));
+    QCOMPARE(during.pixelColor(2, 2), window()->palette().color(QPalette::Highlight));
 }
 
 void TestBulkInput::releasesThatChangeNoOrder_data()
@@ -201,17 +190,17 @@ void TestBulkInput::releasesThatChangeNoOrder()
     withBulkWindow([&](Tfrmall *, DrawGrid *grid) {
         const QPoint at = where == 0 ? cellCentre(grid, 0, 1) : where == 1 ? cellCentre(grid, 1, 2)
                                                                            : QPoint(5, grid->height() - 2);
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(grid, 0, 1));
-        QTest::mouseMove(grid->viewport(), at);
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        mousePress(grid, Qt::LeftButton, {}, cellCentre(grid, 0, 1));
+        mouseMove(grid, at);
+        mouseRelease(grid, Qt::LeftButton, {}, at);
     });
-    QCOMPARE(m_window->calendarNames(), (QStringList{"1", "2", "3"}));
+    QCOMPARE(window()->calendarNames(), (QStringList{"1", "2", "3"}));
 }
 
 void TestBulkInput::geometryKeptInPosb()
 {
     openMain({"A"});
-    const QByteArray before = readFile(m_folder + "hibisi.ini");
+    const QByteArray before = readFile(iniPath());
     withBulkWindow([&](Tfrmall *bulk, DrawGrid *) {
         QCOMPARE(bulk->pos(), QPoint(200, 100));
         QCOMPARE(bulk->size(), QSize(400, 300));
@@ -219,7 +208,7 @@ void TestBulkInput::geometryKeptInPosb()
         bulk->resize(500, 420);
     });
     // Only [posb] was added.
-    QCOMPARE(readFile(m_folder + "hibisi.ini"), before + "\r\n[posb]\r\ntop=40\r\nleft=30\r\nheight=420\r\nwidth=500\r\n");
+    QCOMPARE(readFile(iniPath()), before + "\r\n[posb]\r\ntop=40\r\nleft=30\r\nheight=420\r\nwidth=500\r\n");
     withBulkWindow([&](Tfrmall *bulk, DrawGrid *grid) {
         QCOMPARE(bulk->pos(), QPoint(30, 40));
         QCOMPARE(bulk->size(), QSize(500, 420));
@@ -227,13 +216,13 @@ void TestBulkInput::geometryKeptInPosb()
         QCOMPARE(grid->width(), 500);
         QCOMPARE(grid->height(), 420 - 85);
         QCOMPARE(grid->colWidth(0), grid->clientWidth() - grid->colWidth(1) - 2);
-        QCOMPARE(grid->colWidth(1), m_window->monthGrid()->defaultColWidth());
-        QCOMPARE(grid->rowHeight(0), m_window->calendarList()->height());
+        QCOMPARE(grid->colWidth(1), monthGrid()->defaultColWidth());
+        QCOMPARE(grid->rowHeight(0), calendarList()->height());
         auto *close = bulk->findChild<QPushButton *>("BitBtn1");
         QCOMPARE(close->pos(), QPoint(500 - 81 - 5, 35 + 335 + 10));
     });
-    QVERIFY(m_window->close());
-    const IniFile ini = IniFile::load(m_folder + "hibisi.ini");
+    QVERIFY(window()->close());
+    const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("posb", "width", 0), 500);
     QCOMPARE(ini.readInteger("posb", "top", 0), 40);
 }
@@ -246,19 +235,18 @@ void TestBulkInput::mainWindowFollowsTheChosenMonth()
         pressCell(grid, 1, 0, Qt::LeftButton);
         releaseCell(grid, 1, 0, Qt::LeftButton);
     });
-    QCOMPARE(m_window->DisplayYear, 2024);
-    QCOMPARE(m_window->DisplayMonth, 7);
+    QCOMPARE(window()->DisplayYear, 2024);
+    QCOMPARE(window()->DisplayMonth, 7);
     const GridCell c = CellOfDay(2024, 7, 15);
-    QCOMPARE(m_window->YearMarks.at(7, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(window()->YearMarks.at(7, c.col, c.row), std::uint8_t(Maru));
 }
 
 void TestBulkInput::unopenableFileIsReported()
 {
-    MessageRecorder messages;
+    MessageRecorder &messages = this->messages();
     openMain({"A", "B"});
-    m_window->calendarList()->setCurrentIndex(1);
-    emit m_window->calendarList()->activated(1);
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("B"));
+    selectCalendar(1);
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("B"));
     QVERIFY(QFile::remove(file("A")));
     QVERIFY(QDir().mkdir(file("A")));
     withBulkWindow([&](Tfrmall *bulk, DrawGrid *grid) {
@@ -284,7 +272,7 @@ void TestBulkInput::rowsLookAsDescribed()
         QCOMPARE(image.pixelColor(grid->cellRect(1, 0).toRect().topLeft() + QPoint(3, 1)), QColor(Qt::white));
         QCOMPARE(image.pixelColor(grid->cellRect(0, 1).toRect().topRight() + QPoint(-2, 1)), QColor(192, 220, 192));
         QCOMPARE(image.pixelColor(grid->cellRect(1, 1).toRect().center()), QColor(0x80, 0x40, 0x00));   // × of B
-        QVERIFY(bulk->grab().save(QDir::temp().filePath("hibi-bulk-input.png")));
+        QVERIFY(savePicture(bulk, "bulk-input"));
     });
 }
 

@@ -1,8 +1,6 @@
-#include "GuiTestSupport.h"
+#include "WindowTest.h"
 
-#include "app/Unit1.h"
 #include "app/jump.h"
-#include "calendar/Clock.h"
 #include "components/ColorBox.h"
 #include "components/CtrlsEx.h"
 #include "components/UpDown.h"
@@ -15,20 +13,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 
 using namespace hibi;
 using namespace hibi::test;
 
-class TestDialogs : public QObject
+class TestDialogs : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void jumpOpensOnTheShownMonth();
     void jumpSpinners();
     void jumpOkAndCancel();
@@ -45,37 +41,10 @@ private slots:
     void colorBoxNamesAndCustomColours();
 
 private:
-    void openMain();
-    QString iniPath() const { return m_folder + "hibisi.ini"; }
     // Opens the settings dialog through its menu item and runs `operate` in it;
     // `ok` closes it with OK, else Cancel.
     void withSettings(const std::function<void(Tfrmsettei *)> &operate, bool ok);
-    QString m_folder;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_window = nullptr;
 };
-
-void TestDialogs::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_folder = m_dir->path() + "/";
-    SetFixedToday(YearMonthDay16{2026, 3, 10});
-}
-
-void TestDialogs::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    SetFixedToday(std::nullopt);
-}
-
-void TestDialogs::openMain()
-{
-    delete m_window;
-    m_window = new TForm1(m_folder);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-}
 
 void TestDialogs::withSettings(const std::function<void(Tfrmsettei *)> &operate, bool ok)
 {
@@ -85,17 +54,26 @@ void TestDialogs::withSettings(const std::function<void(Tfrmsettei *)> &operate,
         QVERIFY(settings);
         operate(settings);
         ran = true;
-        QTest::mouseClick(settings->findChild<QPushButton *>(ok ? "btnok" : "btncancel"), Qt::LeftButton);
+        mouseClick(settings->findChild<QPushButton *>(ok ? "btnok" : "btncancel"), Qt::LeftButton);
     });
-    m_window->findChild<QAction *>("settei")->trigger();
+    window()->findChild<QAction *>("settei")->trigger();
     QVERIFY(ran);
+}
+
+// A page of the settings dialog, chosen by a click on its tab.
+static void showPage(QWidget *settings, int page)
+{
+    auto *tabs = settings->findChild<QTabWidget *>("PageControl1");
+    QTabBar *bar = tabs->tabBar();
+    mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+    QTRY_COMPARE(tabs->currentIndex(), page);
 }
 
 // ---- Jump -----------------------------------------------------------------
 
 void TestDialogs::jumpOpensOnTheShownMonth()
 {
-    openMain();
+    QVERIFY(openWindow());
     QString year, month;
     QWidget *focus = nullptr;
     whenModal([&](QWidget *dialog) {
@@ -103,10 +81,10 @@ void TestDialogs::jumpOpensOnTheShownMonth()
         month = dialog->findChild<TEditEx *>("EditEx2")->QLineEdit::text();
         focus = dialog->focusWidget();
         QVERIFY(dialog->findChild<TEditEx *>("EditEx1")->isReadOnly());
-        dialog->grab().save(QDir::temp().filePath("hibi-jump.png"));
-        QTest::keyClick(dialog, Qt::Key_Escape);
+        savePicture(dialog, "jump");
+        keyClick(dialog, Qt::Key_Escape);
     });
-    QTest::keyClick(m_window, Qt::Key_J, Qt::ControlModifier);
+    keyClick(window(), Qt::Key_J, Qt::ControlModifier);
     QCOMPARE(year, QStringLiteral("2,026"));
     QCOMPARE(month, QStringLiteral("3"));
     QVERIFY(focus);
@@ -115,70 +93,70 @@ void TestDialogs::jumpOpensOnTheShownMonth()
 
 void TestDialogs::jumpSpinners()
 {
-    openMain();
-    m_window->DisplayMonth = 12;
+    SetFixedToday(YearMonthDay16{2026, 12, 10});
+    QVERIFY(openWindow());
     whenModal([&](QWidget *dialog) {
         auto *upyear = dialog->findChild<UpDown *>("upyear");
         auto *upmonth = dialog->findChild<UpDown *>("upmonth");
         auto *year = dialog->findChild<TEditEx *>("EditEx1");
         auto *month = dialog->findChild<TEditEx *>("EditEx2");
-        QTest::mouseClick(upmonth->upButton(), Qt::LeftButton);   // 12 wraps to 1
+        mouseClick(upmonth->upButton(), Qt::LeftButton);   // 12 wraps to 1
         QCOMPARE(month->QLineEdit::text(), QStringLiteral("1"));
         QCOMPARE(year->QLineEdit::text(), QStringLiteral("2,026"));
-        QTest::mouseClick(upmonth->downButton(), Qt::LeftButton);   // and back to 12
+        mouseClick(upmonth->downButton(), Qt::LeftButton);   // and back to 12
         QCOMPARE(month->QLineEdit::text(), QStringLiteral("12"));
         for (int i = 0; i < 80; ++i)
-            QTest::mouseClick(upyear->upButton(), Qt::LeftButton);
+            mouseClick(upyear->upButton(), Qt::LeftButton);
         QCOMPARE(year->QLineEdit::text(), QStringLiteral("2,100"));   // stops at 2100
         // The arrow keys work in the year box too.
         year->setFocus();
         for (int i = 0; i < 200; ++i)
-            QTest::keyClick(year, Qt::Key_Down);
+            keyClick(year, Qt::Key_Down);
         QCOMPARE(year->QLineEdit::text(), QStringLiteral("1,970"));   // and at 1970
         QCOMPARE(upyear->position(), 1970);
-        QTest::mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton);
+        mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton);
     });
-    m_window->findChild<QAction *>("mnujump")->trigger();
-    QCOMPARE(m_window->DisplayYear, 1970);
-    QCOMPARE(m_window->DisplayMonth, 12);
-    QCOMPARE(m_window->findChild<QLabel *>("Label1")->text(), QStringLiteral("1970年12月"));
+    window()->findChild<QAction *>("mnujump")->trigger();
+    QCOMPARE(window()->DisplayYear, 1970);
+    QCOMPARE(window()->DisplayMonth, 12);
+    QCOMPARE(window()->findChild<QLabel *>("Label1")->text(), QStringLiteral("1970年12月"));
 }
 
 void TestDialogs::jumpOkAndCancel()
 {
-    openMain();
+    QVERIFY(openWindow());
     const GridCell c = CellOfDay(2026, 3, 5);
-    pressCell(m_window->monthGrid(), c.col, c.row, Qt::LeftButton);
-    releaseCell(m_window->monthGrid(), c.col, c.row, Qt::LeftButton);
+    pressCell(monthGrid(), c.col, c.row, Qt::LeftButton);
+    releaseCell(monthGrid(), c.col, c.row, Qt::LeftButton);
     whenModal([](QWidget *dialog) {
-        QTest::mouseClick(dialog->findChild<UpDown *>("upmonth")->upButton(), Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton *>("cancel"), Qt::LeftButton);
+        mouseClick(dialog->findChild<UpDown *>("upmonth")->upButton(), Qt::LeftButton);
+        mouseClick(dialog->findChild<QPushButton *>("cancel"), Qt::LeftButton);
     });
-    QTest::mouseClick(m_window->findChild<QToolButton *>("ToolButton5"), Qt::LeftButton);
-    QCOMPARE(m_window->DisplayMonth, 3);
-    QVERIFY(!QFile::exists(m_folder + "カレンダー1.hsd"));   // cancel touches no file
+    mouseClick(window()->findChild<QToolButton *>("ToolButton5"), Qt::LeftButton);
+    QCOMPARE(window()->DisplayMonth, 3);
+    QVERIFY(!QFile::exists(folder() + "カレンダー1.hsd"));   // cancel touches no file
 
     // OK on the unchanged month saves the year and reads it back.
-    whenModal([](QWidget *dialog) { QTest::keyClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::Key_Space); });
-    m_window->findChild<QAction *>("mnujump")->trigger();
-    QVERIFY(QFile::exists(m_folder + "カレンダー1.hsd"));
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
-    QCOMPARE(m_window->DisplayMonth, 3);
+    whenModal([](QWidget *dialog) { mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton); });
+    window()->findChild<QAction *>("mnujump")->trigger();
+    QVERIFY(QFile::exists(folder() + "カレンダー1.hsd"));
+    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(window()->DisplayMonth, 3);
 }
 
 void TestDialogs::jumpBeyondItsRange()
 {
     SetFixedToday(YearMonthDay16{2105, 6, 1});
-    openMain();
+    QVERIFY(openWindow());
     int shown = 0;
     whenModal([&](QWidget *dialog) {
         shown = dialog->findChild<UpDown *>("upyear")->position();
-        QTest::mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton);
+        mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton);
     });
-    m_window->mnujumpClick();
+    window()->mnujumpClick();
     QCOMPARE(shown, 2100);
-    QCOMPARE(m_window->DisplayYear, 2100);
-    QCOMPARE(m_window->DisplayMonth, 6);
+    QCOMPARE(window()->DisplayYear, 2100);
+    QCOMPARE(window()->DisplayMonth, 6);
 }
 
 // ---- Settings --------------------------------------------------------------
@@ -186,7 +164,7 @@ void TestDialogs::jumpBeyondItsRange()
 void TestDialogs::settingsOkOnFirstStartWritesEveryKey()
 {
     writeFile(iniPath(), "[pos]\r\ntop=11\r\nleft=22\r\nheight=333\r\nwidth=444\r\n[dat]\r\nnum=1\r\n0=X\r\n");
-    openMain();
+    QVERIFY(openWindow());
     withSettings([](Tfrmsettei *) {}, true);
     const IniFile ini = IniFile::load(iniPath());
     auto keys = [&](const char *section) {
@@ -233,7 +211,7 @@ void TestDialogs::settingsWidthClamping()
     QFETCH(int, shownToday);
     QFETCH(int, savedToday);
     writeFile(iniPath(), QStringLiteral("[backcolor]\r\nlinewidth=%1\r\n[today]\r\nwidth=%2\r\n").arg(stored).arg(storedToday).toLatin1());
-    openMain();
+    QVERIFY(openWindow());
     withSettings([&](Tfrmsettei *s) {
         QCOMPARE(s->findChild<QSpinBox *>("sedit1")->value(), shown);
         QCOMPARE(s->findChild<QSpinBox *>("sedit2")->value(), shownToday);
@@ -241,12 +219,12 @@ void TestDialogs::settingsWidthClamping()
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("backcolor", "linewidth", -1), saved);
     QCOMPARE(ini.readInteger("today", "width", -1), savedToday);
-    QCOMPARE(m_window->Look.MarkLineWidth, saved);
+    QCOMPARE(window()->Look.MarkLineWidth, saved);
 }
 
 void TestDialogs::settingsColourButtons()
 {
-    openMain();
+    QVERIFY(openWindow());
     QList<QColor> startedOn;
     withSettings([&](Tfrmsettei *s) {
         auto choose = [&](const char *button, const QColor &color) {
@@ -257,36 +235,41 @@ void TestDialogs::settingsColourButtons()
                 chooser->setCurrentColor(color);
                 chooser->accept();
             });
-            QTest::mouseClick(s->findChild<TButtonEx *>(button), Qt::LeftButton);
+            mouseClick(s->findChild<TButtonEx *>(button), Qt::LeftButton);
         };
         choose("colorbtn_5", QColor(0x12, 0x34, 0x56));    // "背景色..." of cells without a day
+        showPage(s, 1);
         choose("colorbtn_10", QColor(0xAB, 0xCD, 0xEF));   // the margin: the main window's colour
         QCOMPARE(s->findChild<QLabel *>("lblnen")->palette().color(QPalette::Window), QColor(0xAB, 0xCD, 0xEF));
         // Cancelling the chooser changes nothing.
+        showPage(s, 0);
         whenModal([](QWidget *dialog) { qobject_cast<QColorDialog *>(dialog)->reject(); });
-        QTest::mouseClick(s->findChild<TButtonEx *>("colorbtn_6"), Qt::LeftButton);
+        mouseClick(s->findChild<TButtonEx *>("colorbtn_6"), Qt::LeftButton);
         QCOMPARE(s->working().MaruColor, Color(0x808040));
     }, true);
     QCOMPARE(startedOn, (QList<QColor>{Qt::black, QColor(0x12, 0x34, 0x56)}));
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readString("backcolor", "yohaku", QString()), QStringLiteral("$00563412"));
     QCOMPARE(ini.readString("pos", "color", QString()), QStringLiteral("$00EFCDAB"));
-    QCOMPARE(m_window->Look.YohakuBack, Color(0x563412));
+    QCOMPARE(window()->Look.YohakuBack, Color(0x563412));
     // After OK the margin behind the grid and the caption take the new colour.
-    QCOMPARE(m_window->findChild<QLabel *>("Label1")->palette().color(QPalette::Window), QColor(0xAB, 0xCD, 0xEF));
-    const QImage grid = m_window->monthGrid()->grab().toImage();
-    QCOMPARE(grid.pixelColor(m_window->monthGrid()->cellRect(6, 5).toRect().center()), QColor(0x12, 0x34, 0x56));
+    QCOMPARE(window()->findChild<QLabel *>("Label1")->palette().color(QPalette::Window), QColor(0xAB, 0xCD, 0xEF));
+    const QImage grid = monthGrid()->grab().toImage();
+    QCOMPARE(grid.pixelColor(monthGrid()->cellRect(6, 5).toRect().center()), QColor(0x12, 0x34, 0x56));
 }
 
 void TestDialogs::settingsCancelChangesNothing()
 {
     writeFile(iniPath(), "[pos]\r\ncolor=clRed\r\n[backcolor]\r\nmaru=clLime\r\n");
-    openMain();
+    QVERIFY(openWindow());
     const QByteArray before = readFile(iniPath());
-    const Appearance look = m_window->Look;
+    const Appearance look = window()->Look;
     withSettings([&](Tfrmsettei *s) {
         s->findChild<QSpinBox *>("sedit1")->setValue(7);
-        s->findChild<QRadioButton *>("radib1off")->click();
+        showPage(s, 1);
+        mouseClick(s->findChild<QRadioButton *>("radib1off"), Qt::LeftButton);
+        QVERIFY(s->findChild<QRadioButton *>("radib1off")->isChecked());
+        showPage(s, 0);
         auto *box = s->findChild<ColorBox *>("ColorBox3");
         box->setCurrentIndex(2);
         emit box->activated(2);
@@ -295,25 +278,26 @@ void TestDialogs::settingsCancelChangesNothing()
             qobject_cast<QColorDialog *>(dialog)->setCurrentColor(Qt::yellow);
             qobject_cast<QColorDialog *>(dialog)->accept();
         });
-        QTest::mouseClick(s->findChild<TButtonEx *>("colorbtn_1"), Qt::LeftButton);
+        mouseClick(s->findChild<TButtonEx *>("colorbtn_1"), Qt::LeftButton);
     }, false);
     QCOMPARE(readFile(iniPath()), before);
-    QVERIFY(m_window->Look == look);
+    QVERIFY(window()->Look == look);
     // Esc cancels too.
     whenModal([](QWidget *dialog) {
         dialog->findChild<QSpinBox *>("sedit1")->setValue(2);
-        QTest::keyClick(dialog, Qt::Key_Escape);
+        keyClick(dialog, Qt::Key_Escape);
     });
-    m_window->findChild<QAction *>("settei")->trigger();
+    window()->findChild<QAction *>("settei")->trigger();
     QCOMPARE(readFile(iniPath()), before);
-    QVERIFY(m_window->Look == look);
+    QVERIFY(window()->Look == look);
 }
 
 void TestDialogs::settingsTodayFrameControls()
 {
     writeFile(iniPath(), "[today]\r\nset=0\r\n");
-    openMain();
+    QVERIFY(openWindow());
     withSettings([](Tfrmsettei *s) {
+        showPage(s, 1);
         QVERIFY(s->findChild<QRadioButton *>("radib1off")->isChecked());
         QVERIFY(!s->findChild<QSpinBox *>("sedit2")->isEnabled());
         QVERIFY(!s->findChild<TButtonEx *>("colorbtn_9")->isEnabled());
@@ -321,18 +305,18 @@ void TestDialogs::settingsTodayFrameControls()
         auto *grid = s->findChild<DrawGrid *>("dg3");
         const CellRect r = grid->cellRect(1, 1);
         QVERIFY(grid->grab().toImage().pixelColor(r.left + 1, (r.top + r.bottom) / 2) != QColor(Qt::blue));
-        s->findChild<QRadioButton *>("radib1on")->click();
+        mouseClick(s->findChild<QRadioButton *>("radib1on"), Qt::LeftButton);
         QVERIFY(s->findChild<QSpinBox *>("sedit2")->isEnabled());
         QVERIFY(s->findChild<TButtonEx *>("colorbtn_9")->isEnabled());
         QCOMPARE(grid->grab().toImage().pixelColor(r.left + 1, (r.top + r.bottom) / 2), QColor(Qt::blue));
     }, true);
-    QVERIFY(m_window->Look.TodayMarkOn);
+    QVERIFY(window()->Look.TodayMarkOn);
     QCOMPARE(IniFile::load(iniPath()).readInteger("today", "set", -1), 1);
 }
 
 void TestDialogs::settingsFonts()
 {
-    openMain();
+    QVERIFY(openWindow());
     withSettings([](Tfrmsettei *s) {
         auto *grid = s->findChild<DrawGrid *>("dg2");
         const int rowBefore = grid->defaultRowHeight();
@@ -345,13 +329,14 @@ void TestDialogs::settingsFonts()
             chooser->setCurrentFont(f);
             chooser->accept();
         });
-        QTest::mouseClick(s->findChild<QPushButton *>("btndf"), Qt::LeftButton);
+        mouseClick(s->findChild<QPushButton *>("btndf"), Qt::LeftButton);
         QCOMPARE(s->working().DayFont.Size, 24);
         QCOMPARE(grid->defaultRowHeight(), 32 + 8);
         QVERIFY(grid->defaultRowHeight() > rowBefore);
         QCOMPARE(s->findChild<DrawGrid *>("dg3")->defaultRowHeight(), 40);
 
         // The caption font chooser starts from the committed font each time.
+        showPage(s, 1);
         QList<int> startSizes;
         for (int size : {20, 22}) {
             whenModal([&startSizes, size](QWidget *dialog) {
@@ -362,14 +347,14 @@ void TestDialogs::settingsFonts()
                 chooser->setCurrentFont(f);
                 chooser->accept();
             });
-            QTest::mouseClick(s->findChild<QPushButton *>("btnnenfont"), Qt::LeftButton);
+            mouseClick(s->findChild<QPushButton *>("btnnenfont"), Qt::LeftButton);
         }
         QCOMPARE(startSizes, (QList<int>{18, 18}));
         QCOMPARE(s->working().NenFont.Size, 22);
     }, true);
-    QCOMPARE(m_window->Look.DayFont.Size, 24);
-    QCOMPARE(m_window->Look.NenFont.Size, 22);
-    QCOMPARE(m_window->findChild<QLabel *>("Label1")->font().pointSize(), 22);
+    QCOMPARE(window()->Look.DayFont.Size, 24);
+    QCOMPARE(window()->Look.NenFont.Size, 22);
+    QCOMPARE(window()->findChild<QLabel *>("Label1")->font().pointSize(), 22);
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("dayfont", "size", 0), 24);
     QCOMPARE(ini.readInteger("nenfont", "size", 0), 22);
@@ -377,13 +362,13 @@ void TestDialogs::settingsFonts()
 
 void TestDialogs::settingsPreviewAndSwatchPixels()
 {
-    openMain();
+    QVERIFY(openWindow());
     withSettings([](Tfrmsettei *s) {
         whenModal([](QWidget *dialog) {
             qobject_cast<QColorDialog *>(dialog)->setCurrentColor(QColor(0, 255, 0));
             qobject_cast<QColorDialog *>(dialog)->accept();
         });
-        QTest::mouseClick(s->findChild<TButtonEx *>("colorbtn_1"), Qt::LeftButton);
+        mouseClick(s->findChild<TButtonEx *>("colorbtn_1"), Qt::LeftButton);
         // A pure green swatch is captioned in magenta.
         const QImage swatch = s->findChild<TButtonEx *>("colorbtn_1")->grab().toImage();
         QCOMPARE(swatch.pixelColor(6, 12), QColor(0, 255, 0));
@@ -402,9 +387,9 @@ void TestDialogs::settingsPreviewAndSwatchPixels()
         s->findChild<QSpinBox *>("sedit1")->setValue(8);
         const QImage thick = grid->grab().toImage();
         QCOMPARE(thick.pixelColor(batu.left + 5, batu.top + 1), QColor(0x80, 0x40, 0x00));
-        QVERIFY(s->grab().save(QDir::temp().filePath("hibi-settings-1.png")));
-        s->findChild<QTabWidget *>("PageControl1")->setCurrentIndex(1);
-        QVERIFY(s->grab().save(QDir::temp().filePath("hibi-settings-2.png")));
+        QVERIFY(savePicture(s, "settings-1"));
+        showPage(s, 1);
+        QVERIFY(savePicture(s, "settings-2"));
     }, false);
 }
 

@@ -18,7 +18,6 @@ private slots:
     void flaggedDays_data();
     void flaggedDays();
     void everyMonth1970To2100();
-    void tableHasItsNames();
 };
 
 void TestHolidays::equinox_data()
@@ -126,17 +125,6 @@ void TestHolidays::everyMonth1970To2100()
         ++months;
     }
     QCOMPARE(months, 131 * 12);
-}
-
-void TestHolidays::tableHasItsNames()
-{
-    const HolidayTable t = HolidayTable::Standard();
-    QCOMPARE(t.months[4][1].name, QStringLiteral("国民の休日"));
-    QCOMPARE(t.months[4][1].day, 4);
-    QCOMPARE(t.months[2][0].computed, Equinox::Vernal);
-    QCOMPARE(t.months[2][0].day, 0);
-    QVERIFY(!t.months[5][0].used());   // June
-    QVERIFY(!t.months[4][3].used());   // May uses three entries
 }
 
 QTEST_APPLESS_MAIN(TestHolidays)

@@ -56,7 +56,6 @@ private slots:
     void canEncode();
     void loadAndSave();
     void saveFailureKeepsOldFile();
-    void directAccessTouchesOnlyItsKeys();
 };
 
 void TestIniFile::untouchedFileKeepsEveryByte()
@@ -300,19 +299,6 @@ void TestIniFile::saveFailureKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hibisi.ini"});
     ini.save(path);
     QCOMPARE(readFile(path), ini.toBytes());
-}
-
-void TestIniFile::directAccessTouchesOnlyItsKeys()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("hibisi.ini");
-    const IniFileDirect direct(path);
-    QCOMPARE(direct.readInteger("posb", "top", 100), 100);
-    QVERIFY(!QFile::exists(path));
-    writeFile(path, kSample);
-    direct.writeInteger("posb", "top", 7);
-    QCOMPARE(readFile(path), kSample + "\r\n\r\n[posb]\r\ntop=7\r\n");
-    QCOMPARE(direct.readInteger("POSB", "Top", 100), 7);
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -1,44 +1,81 @@
-#include "GuiTestSupport.h"
+#include "WindowTest.h"
 
-#include "app/Unit1.h"
 #include "components/UpDown.h"
-#include "calendar/Clock.h"
 #include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
 #include "storage/YearMarks.h"
+#include "tally/Unit3.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 using namespace hibi;
 using namespace hibi::test;
 
+class TestMainWindow;
+
 namespace {
 
-const QByteArray kHeader = header();
+
+enum Fault { NoFault, SaveFails, ReadFails };
+
+struct ViewCase
+{
+    const char *name;
+    YearMonthDay16 start;   // today, where the window opens
+    std::function<void(TestMainWindow *)> act;
+    QString calendar;       // where the view should be afterwards
+    int year;
+    int month;
+    bool saves;             // A's buffer is written back
+};
+
+QList<std::tuple<int, int, int>> marksIn(const QString &calendar, int year)
+{
+    if (calendar == "A" && year == 2026)
+        return {{3, 5, Batu}};
+    if (calendar == "A" && year == 2025)
+        return {{12, 24, Batu}};
+    if (calendar == "A" && year == 2024)
+        return {{7, 7, Batu}};
+    if (calendar == "B" && year == 2026)
+        return {{3, 6, Sankaku}};
+    return {};
+}
+
+QByteArray fileOfA(std::optional<YearMonthDay16> maru = std::nullopt)
+{
+    QByteArray bytes = kHeader;
+    bool placed = false;
+    for (int year : {2026, 2025, 2024}) {
+        auto marks = marksIn("A", year);
+        if (maru && maru->year == year) {
+            marks << std::tuple{maru->month, maru->day, int(Maru)};
+            placed = true;
+        }
+        bytes += record(year, marks);
+    }
+    if (maru && !placed)
+        bytes += record(maru->year, {{maru->month, maru->day, Maru}});
+    return bytes;
+}
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void firstStartInEmptyFolder();
     void marksByMouseReachTheFile();
-    void quickSecondPressTogglesBack();
-    void browsingInsideYearTouchesNoFile();
-    void crossingYearSavesFirst();
-    void shiftStepsAYear();
-    void yearStaysWithinRange();
+    void quickPressSequences_data();
+    void quickPressSequences();
+    void viewSwitch_data();
+    void viewSwitch();
     void listBuiltFromSavedOrder();
     void addCalendar();
     void renameKeepsUnsavedMarks();
@@ -49,239 +86,238 @@ private slots:
     void nameDialogRefusals();
     void closeWritesSettings();
     void failedSaveAtCloseKeepsWindowOpen();
-    void failedSaveKeepsListAndNameTogether();
-    void newCalendarThatCannotBeCreated();
     void countAll();
     void rangeTallyAcrossYears();
     void rangeCancelled();
     void grabbedPixels();
     void listFontSize();
-    void resizeRules();
+    void gridFillsTheWindow();
     void menusAndShortcuts_data();
     void menusAndShortcuts();
     void exitSavesLikeClosing();
 
 private:
-    TForm1 *openWindow();
-    DrawGrid *grid() const { return m_window->findChild<DrawGrid *>("dg1"); }
-    QComboBox *list() const { return m_window->findChild<QComboBox *>("cbox1"); }
-    QAction *action(const char *name) const { return m_window->findChild<QAction *>(name); }
-    QString file(const QString &name) const { return m_folder + name + ".hsd"; }
-    void clickDay(int day, Qt::MouseButton button = Qt::LeftButton);
-    QString m_folder;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_window = nullptr;
+    QPushButton *button(const char *name) const { return window()->findChild<QPushButton *>(name); }
+    static const std::vector<ViewCase> &viewCases();
 };
 
-void TestMainWindow::init()
+// Presses as quick as a user's double clicks: each must count, with the gesture
+// rule, on the mark the press finds.
+void TestMainWindow::quickPressSequences_data()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_folder = m_dir->path() + "/";
-    SetFixedToday(YearMonthDay16{2026, 3, 10});
+    QTest::addColumn<int>("rightHeld");   // the right button held down throughout, after its own press
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<int>("mark");
+    QTest::newRow("two left") << 0 << int(Qt::LeftButton) << 2 << int(NoMark);
+    QTest::newRow("three left") << 0 << int(Qt::LeftButton) << 3 << int(Maru);
+    QTest::newRow("four left") << 0 << int(Qt::LeftButton) << 4 << int(NoMark);
+    QTest::newRow("two right") << 0 << int(Qt::RightButton) << 2 << int(NoMark);
+    QTest::newRow("three right") << 0 << int(Qt::RightButton) << 3 << int(Batu);
+    // The right press gives ×, the first left △, the next clears it, and so on.
+    QTest::newRow("right held, two left") << 1 << int(Qt::LeftButton) << 2 << int(NoMark);
+    QTest::newRow("right held, three left") << 1 << int(Qt::LeftButton) << 3 << int(Sankaku);
+    QTest::newRow("right held, four left") << 1 << int(Qt::LeftButton) << 4 << int(NoMark);
 }
 
-void TestMainWindow::cleanup()
+void TestMainWindow::quickPressSequences()
 {
-    delete m_window;
-    m_window = nullptr;
-    SetFixedToday(std::nullopt);
-}
-
-TForm1 *TestMainWindow::openWindow()
-{
-    delete m_window;
-    m_window = new TForm1(m_folder);
-    m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window))
-        return nullptr;
-    return m_window;
-}
-
-void TestMainWindow::clickDay(int day, Qt::MouseButton button)
-{
-    const GridCell c = CellOfDay(m_window->DisplayYear, m_window->DisplayMonth, day);
-    pressCell(grid(), c.col, c.row, button);
-    releaseCell(grid(), c.col, c.row, button);
-}
-
-void TestMainWindow::firstStartInEmptyFolder()
-{
-    QVERIFY(openWindow());
-    QCOMPARE(m_window->pos(), QPoint(200, 100));
-    QCOMPARE(m_window->size(), QSize(330, 325));
-    QCOMPARE(m_window->DisplayYear, 2026);
-    QCOMPARE(m_window->DisplayMonth, 3);
-    QCOMPARE(m_window->findChild<QLabel *>("Label1")->text(), QStringLiteral("2026年3月"));
-    QCOMPARE(list()->count(), 1);
-    QCOMPARE(list()->currentText(), QStringLiteral("カレンダー1"));
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("カレンダー1"));
-    QCOMPARE(grid()->y(), 108);
-    QVERIFY(m_window->close());
-    // No calendar file until a mark is saved.
-    QCOMPARE(QDir(m_folder).entryList({"*.hsd"}), QStringList());
-}
-
-void TestMainWindow::marksByMouseReachTheFile()
-{
-    QVERIFY(openWindow());
-    clickDay(2);                                         // ○
-    clickDay(3, Qt::RightButton);                        // ×
-    // △: hold the right button (which first gives ×), then press the left.
-    const GridCell c = CellOfDay(2026, 3, 4);
-    pressCell(grid(), c.col, c.row, Qt::RightButton);
-    pressCell(grid(), c.col, c.row, Qt::LeftButton);
-    releaseCell(grid(), c.col, c.row, Qt::LeftButton);
-    releaseCell(grid(), c.col, c.row, Qt::RightButton);
-    // The same on a △ again leaves △ (× in between); two left presses on it give ○, then nothing.
-    pressCell(grid(), c.col, c.row, Qt::RightButton);
-    pressCell(grid(), c.col, c.row, Qt::LeftButton);
-    releaseCell(grid(), c.col, c.row, Qt::LeftButton);
-    releaseCell(grid(), c.col, c.row, Qt::RightButton);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Sankaku));
-    clickDay(5);
-    clickDay(5);
-    clickDay(5, Qt::MiddleButton);                       // no change
-    // The header row and cells without a day take no mark.
-    pressCell(grid(), 3, 0, Qt::LeftButton);
-    pressCell(grid(), 0, 6, Qt::LeftButton);
-    QVERIFY(!QFile::exists(file("カレンダー1")));        // nothing written while marking
-
-    QVERIFY(m_window->close());
-    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 2, Maru}, {3, 3, Batu}, {3, 4, Sankaku}}));
-}
-
-void TestMainWindow::quickSecondPressTogglesBack()
-{
+    QFETCH(int, rightHeld);
+    QFETCH(int, button);
+    QFETCH(int, presses);
+    QFETCH(int, mark);
     QVERIFY(openWindow());
     const GridCell c = CellOfDay(2026, 3, 12);
-    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(grid(), c.col, c.row));
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(NoMark));
+    if (rightHeld)
+        pressCell(monthGrid(), c.col, c.row, Qt::RightButton);
+    quickPresses(monthGrid(), c.col, c.row, Qt::MouseButton(button), presses);
+    if (rightHeld)
+        releaseCell(monthGrid(), c.col, c.row, Qt::RightButton);
+    QVERIFY(window()->close());
+    const QByteArray expected = mark ? kHeader + record(2026, {{3, 12, mark}}) : QByteArray();
+    QCOMPARE(readFile(file("カレンダー1")), expected);
 }
 
-void TestMainWindow::browsingInsideYearTouchesNoFile()
+// Every command that moves the view, from a folder with calendars A and B and an
+// unsaved ○ on the first day of the month shown: with the files as they are, with
+// A's file unreadable (the save fails) and with the target's file unreadable.
+
+void TestMainWindow::viewSwitch_data()
 {
-    QVERIFY(openWindow());
-    clickDay(20);
-    auto *next = m_window->findChild<QPushButton *>("btnnext");
-    auto *prev = m_window->findChild<QPushButton *>("btnprv");
-    QTest::mouseClick(next, Qt::LeftButton);
-    QCOMPARE(m_window->findChild<QLabel *>("Label1")->text(), QStringLiteral("2026年4月"));
-    QTest::mouseClick(prev, Qt::LeftButton);
-    QTest::mouseClick(prev, Qt::LeftButton);
-    QCOMPARE(m_window->DisplayMonth, 2);
-    QVERIFY(!QFile::exists(file("カレンダー1")));
-    QTest::mouseClick(next, Qt::LeftButton);
-    const GridCell c = CellOfDay(2026, 3, 20);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));   // kept in memory
+    QTest::addColumn<int>("which");
+    QTest::addColumn<int>("fault");
+    for (int i = 0; i < int(viewCases().size()); ++i) {
+        const ViewCase &c = viewCases()[size_t(i)];
+        QTest::addRow("%s", c.name) << i << int(NoFault);
+        if (c.saves)
+            QTest::addRow("%s, A cannot be saved", c.name) << i << int(SaveFails);
+        if (c.calendar != "A")
+            QTest::addRow("%s, %s cannot be read", c.name, qPrintable(c.calendar)) << i << int(ReadFails);
+    }
 }
 
-void TestMainWindow::crossingYearSavesFirst()
+const std::vector<ViewCase> &TestMainWindow::viewCases()
 {
+    auto click = [](const char *name, Qt::KeyboardModifiers mods = {}) {
+        return [=](TestMainWindow *t) { mouseClick(t->button(name), Qt::LeftButton, mods); };
+    };
+    static const std::vector<ViewCase> cases = {
+        {"a month on inside the year", {2026, 3, 10}, click("btnnext"), "A", 2026, 4, false},
+        {"April and back", {2026, 3, 10}, [](TestMainWindow *t) {
+             mouseClick(t->button("btnnext"), Qt::LeftButton);
+             mouseClick(t->button("btnprv"), Qt::LeftButton);
+         }, "A", 2026, 3, false},
+        {"December to January", {2026, 12, 10}, click("btnnext"), "A", 2027, 1, true},
+        {"January to December", {2026, 1, 10}, click("btnprv"), "A", 2025, 12, true},
+        {"Shift: a year back", {2026, 3, 10}, click("btnprv", Qt::ShiftModifier), "A", 2025, 3, true},
+        {"past 9999", {9999, 12, 10}, [](TestMainWindow *t) {
+             mouseClick(t->button("btnnext"), Qt::LeftButton);
+             mouseClick(t->button("btnnext"), Qt::LeftButton, Qt::ShiftModifier);
+         }, "A", 9999, 12, false},
+        {"before year 1", {1, 1, 10}, [](TestMainWindow *t) {
+             mouseClick(t->button("btnprv"), Qt::LeftButton);
+             mouseClick(t->button("btnprv"), Qt::LeftButton, Qt::ShiftModifier);
+         }, "A", 1, 1, false},
+        {"this month, a day later", {2026, 3, 10}, [](TestMainWindow *t) {
+             SetFixedToday(YearMonthDay16{2026, 5, 20});
+             keyClick(t->window(), Qt::Key_T, Qt::ControlModifier);
+         }, "A", 2026, 5, true},
+        {"jump", {2026, 3, 10}, [](TestMainWindow *t) {
+             whenModal([](QWidget *dialog) {
+                 auto *year = dialog->findChild<UpDown *>("upyear");
+                 auto *month = dialog->findChild<UpDown *>("upmonth");
+                 for (int i = 0; i < 2; ++i)
+                     mouseClick(year->downButton(), Qt::LeftButton);
+                 for (int i = 0; i < 4; ++i)
+                     mouseClick(month->upButton(), Qt::LeftButton);
+                 mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton);
+             });
+             keyClick(t->window(), Qt::Key_J, Qt::ControlModifier);
+         }, "A", 2024, 7, true},
+        {"select", {2026, 3, 10}, [](TestMainWindow *t) { t->selectCalendar(1); }, "B", 2026, 3, true},
+        {"new calendar", {2026, 3, 10}, [](TestMainWindow *t) {
+             whenModal([](QWidget *dialog) {
+                 auto *edit = dialog->findChild<QLineEdit *>("Edit1");
+                 QTest::keyClicks(edit, "C");
+                 keyClick(edit, Qt::Key_Return);
+             });
+             keyClick(t->window(), Qt::Key_N, Qt::ControlModifier);
+         }, "C", 2026, 3, true},
+        {"count all", {2026, 3, 10}, [](TestMainWindow *t) {
+             MaybeModal closeResult([](QWidget *dialog) { dialog->close(); });
+             t->action("countall")->trigger();
+         }, "A", 2026, 3, true},
+        {"count a range", {2026, 3, 10}, [](TestMainWindow *t) {
+             auto *range = t->window()->findChild<QToolButton *>("ToolButton2");
+             mouseClick(range, Qt::LeftButton);
+             QCOMPARE(range->isChecked(), t->window()->Range.RangeState == 1);
+             if (t->window()->Range.active())
+                 mouseClick(range, Qt::LeftButton);   // cancelled
+             QVERIFY(!range->isChecked());
+             QVERIFY(!QGuiApplication::overrideCursor());
+         }, "A", 2026, 3, true},
+    };
+    return cases;
+}
+
+void TestMainWindow::viewSwitch()
+{
+    QFETCH(int, which);
+    QFETCH(int, fault);
+    const ViewCase &c = viewCases()[size_t(which)];
+    writeFile(file("A"), fileOfA());
+    writeFile(file("B"), kHeader + record(2026, {{3, 6, Sankaku}}));
+    SetFixedToday(c.start);
     QVERIFY(openWindow());
-    writeFile(file("カレンダー1"), kHeader + record(2025, {{12, 25, Batu}}));
     clickDay(1);
-    auto *prev = m_window->findChild<QPushButton *>("btnprv");
-    QTest::mouseClick(prev, Qt::LeftButton);
-    QTest::mouseClick(prev, Qt::LeftButton);
-    QCOMPARE(m_window->DisplayMonth, 1);
-    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2025, {{12, 25, Batu}}));
-    QTest::mouseClick(prev, Qt::LeftButton);                     // January 2026 to December 2025
-    QCOMPARE(m_window->DisplayYear, 2025);
-    QCOMPARE(m_window->DisplayMonth, 12);
-    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2025, {{12, 25, Batu}}) + record(2026, {{3, 1, Maru}}));
-    const GridCell c = CellOfDay(2025, 12, 25);
-    QCOMPARE(m_window->YearMarks.at(12, c.col, c.row), std::uint8_t(Batu));   // the new year was read
-    // Forward across the year again, through "翌月".
-    clickDay(24);
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnnext"), Qt::LeftButton);
-    QCOMPARE(m_window->DisplayYear, 2026);
-    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2025, {{12, 25, Batu}, {12, 24, Maru}}) + record(2026, {{3, 1, Maru}}));
-}
+    const YearMonthDay16 maru{c.start.year, c.start.month, 1};
+    if (fault == SaveFails) {
+        QVERIFY(QFile::rename(file("A"), file("A") + ".kept"));
+        QVERIFY(QDir().mkdir(file("A")));
+    } else if (fault == ReadFails) {
+        QVERIFY(!QFile::exists(file(c.calendar)) || QFile::remove(file(c.calendar)));
+        QVERIFY(QDir().mkdir(file(c.calendar)));
+    }
 
-void TestMainWindow::shiftStepsAYear()
-{
-    QVERIFY(openWindow());
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnprv"), Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(m_window->DisplayYear, 2025);
-    QCOMPARE(m_window->DisplayMonth, 3);
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnnext"), Qt::LeftButton, Qt::ShiftModifier);
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnnext"), Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(m_window->DisplayYear, 2027);
-    QCOMPARE(m_window->findChild<QLabel *>("Label1")->text(), QStringLiteral("2027年3月"));
-    // "今月を表示" comes back to today.
-    action("thismonth")->trigger();
-    QCOMPARE(m_window->DisplayYear, 2026);
-    QCOMPARE(m_window->DisplayMonth, 3);
-}
+    c.act(this);
 
-void TestMainWindow::yearStaysWithinRange()
-{
-    SetFixedToday(YearMonthDay16{9999, 12, 31});
-    QVERIFY(openWindow());
-    clickDay(31);
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnnext"), Qt::LeftButton);
-    QCOMPARE(m_window->DisplayYear, 9999);
-    QCOMPARE(m_window->DisplayMonth, 12);
-    QVERIFY(!QFile::exists(file("カレンダー1")));   // refused before saving anything
+    const bool moved = fault == NoFault || (fault == SaveFails && !c.saves);
+    const QString calendar = moved ? c.calendar : "A";
+    const int year = moved ? c.year : c.start.year;
+    QCOMPARE(window()->CurrentCalendarName, calendar);
+    QCOMPARE(calendarList()->currentText(), calendar);
+    QCOMPARE(window()->DisplayYear, year);
+    QCOMPARE(window()->DisplayMonth, moved ? c.month : c.start.month);
+    QCOMPARE(messages().boxes.size(), moved ? 0 : 1);
+    // The marks shown: those of the file, or still the buffer with its unsaved ○.
+    auto expected = marksIn(calendar, year);
+    if (calendar == "A" && year == c.start.year)
+        expected << std::tuple{maru.month, maru.day, int(Maru)};
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(window()->YearMarks.toFileOrder().data()), kYearCells),
+             record(year, expected).mid(2));
 
-    SetFixedToday(YearMonthDay16{1, 1, 1});
-    action("thismonth")->trigger();
-    QCOMPARE(m_window->DisplayYear, 1);
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnprv"), Qt::LeftButton, Qt::ShiftModifier);
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnprv"), Qt::LeftButton);
-    QCOMPARE(m_window->DisplayYear, 1);
-    QCOMPARE(m_window->DisplayMonth, 1);
+    if (fault == SaveFails) {
+        QVERIFY(QDir().rmdir(file("A")));
+        QVERIFY(QFile::rename(file("A") + ".kept", file("A")));
+        QVERIFY(window()->close());   // nothing was lost: the ○ is saved now
+        QCOMPARE(readFile(file("A")), fileOfA(maru));
+        return;
+    }
+    QCOMPARE(readFile(file("A")), c.saves ? fileOfA(maru) : fileOfA());
+    if (c.calendar == "C" && fault == NoFault)
+        QCOMPARE(readFile(file("C")), kHeader + record(2026));
+    if (fault == ReadFails)
+        QVERIFY(QDir().rmdir(file(c.calendar)));
 }
 
 void TestMainWindow::listBuiltFromSavedOrder()
 {
     for (const char *name : {"B", "A", "C"})
         writeFile(file(name), kHeader + record(2026));
-    IniFile ini;
-    WriteCloseSettings(ini, {}, 12, "A", {"C", "X", "A"});
-    ini.save(m_folder + "hibisi.ini");
+    ProgramSettings saved = DefaultSettings();
+    saved.lastCalendar = "A";
+    saved.calendarOrder = QStringList{"C", "X", "A"};
+    SettingsStore(iniPath()).save(saved, SettingsWriter::Close);
     QVERIFY(openWindow());
     QStringList names;
-    for (int i = 0; i < list()->count(); ++i)
-        names << list()->itemText(i);
+    for (int i = 0; i < calendarList()->count(); ++i)
+        names << calendarList()->itemText(i);
     QCOMPARE(names, (QStringList{"C", "A", "B"}));
-    QCOMPARE(list()->currentIndex(), 1);
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("A"));
+    QCOMPARE(calendarList()->currentIndex(), 1);
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("A"));
 }
 
 void TestMainWindow::addCalendar()
 {
-    MessageRecorder messages;
+    MessageRecorder &messages = this->messages();
     QVERIFY(openWindow());
     clickDay(9);
     whenModal([](QWidget *dialog) {
         dialog->findChild<QLineEdit *>("Edit1")->setText("B");
-        dialog->grab().save(QDir::temp().filePath("hibi-data-name.png"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>("btnok"), Qt::LeftButton);
+        savePicture(dialog, "data-name");
+        mouseClick(dialog->findChild<QPushButton *>("btnok"), Qt::LeftButton);
     });
     action("mnunewcale")->trigger();
     QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 9, Maru}}));
     QCOMPARE(readFile(file("B")), kHeader + record(2026));
-    QCOMPARE(list()->count(), 2);
-    QCOMPARE(list()->currentIndex(), 1);
-    QCOMPARE(list()->currentText(), QStringLiteral("B"));
-    QCOMPARE(m_window->DisplayMonth, 3);
-    QVERIFY(!m_window->YearMarks.hasMarks());
+    QCOMPARE(calendarList()->count(), 2);
+    QCOMPARE(calendarList()->currentIndex(), 1);
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("B"));
+    QCOMPARE(window()->DisplayMonth, 3);
+    QVERIFY(!window()->YearMarks.hasMarks());
 
     // Selecting the first calendar again saves B and shows the first one's marks.
     clickDay(10, Qt::RightButton);
-    QTest::mouseClick(list(), Qt::LeftButton);
-    list()->setCurrentIndex(0);
-    emit list()->activated(0);
+    selectCalendar(0);
     QCOMPARE(readFile(file("B")), kHeader + record(2026, {{3, 10, Batu}}));
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("カレンダー1"));
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("カレンダー1"));
     const GridCell c = CellOfDay(2026, 3, 9);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
 
     // Cancel changes nothing.
-    whenModal([](QWidget *dialog) { QTest::mouseClick(dialog->findChild<QPushButton *>("btncancel"), Qt::LeftButton); });
+    whenModal([](QWidget *dialog) { mouseClick(dialog->findChild<QPushButton *>("btncancel"), Qt::LeftButton); });
     action("mnunewcale")->trigger();
-    QCOMPARE(list()->count(), 2);
+    QCOMPARE(calendarList()->count(), 2);
     QVERIFY(messages.boxes.isEmpty());
 }
 
@@ -296,19 +332,19 @@ void TestMainWindow::renameKeepsUnsavedMarks()
         QTest::keyClick(edit, Qt::Key_Return);   // Enter is OK
     });
     action("changename")->trigger();
-    QCOMPARE(list()->currentText(), QStringLiteral("New"));
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("New"));
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("New"));
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("New"));
     QVERIFY(!QFile::exists(file("Old")));
-    QVERIFY(m_window->close());
+    QVERIFY(window()->close());
     QCOMPARE(readFile(file("New")), kHeader + record(2026, {{1, 1, Batu}, {3, 15, Maru}}));
-    IniFile ini = IniFile::load(m_folder + "hibisi.ini");
+    IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readString("dat", "0", QString()), QStringLiteral("New"));
     QCOMPARE(ini.readString("cale", "file", QString()), QStringLiteral("New"));
 }
 
 void TestMainWindow::deleteOnlyCalendar()
 {
-    MessageRecorder messages;
+    MessageRecorder &messages = this->messages();
     writeFile(file("Only"), kHeader + record(2026, {{3, 3, Maru}}));
     QVERIFY(openWindow());
     messages.answer = false;
@@ -320,26 +356,24 @@ void TestMainWindow::deleteOnlyCalendar()
     QCOMPARE(messages.boxes[1].title, QStringLiteral("警告"));
     QCOMPARE(messages.boxes[1].text, QStringLiteral("「Only」を削除します\r\nよろしいですか？"));
     QVERIFY(!QFile::exists(file("Only")));
-    QCOMPARE(list()->count(), 1);
-    QCOMPARE(list()->currentText(), QStringLiteral("カレンダー1"));
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("カレンダー1"));
-    QVERIFY(!m_window->YearMarks.hasMarks());
+    QCOMPARE(calendarList()->count(), 1);
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("カレンダー1"));
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("カレンダー1"));
+    QVERIFY(!window()->YearMarks.hasMarks());
 }
 
 void TestMainWindow::deleteOneOfThree()
 {
-    MessageRecorder messages;
     for (const char *name : {"A", "B", "C"})
         writeFile(file(name), kHeader + record(2026, {{3, 1, name[0] - 'A' + 1}}));
     QVERIFY(openWindow());
-    list()->setCurrentIndex(1);
-    emit list()->activated(1);
+    selectCalendar(1);
     action("delcale")->trigger();
     QVERIFY(!QFile::exists(file("B")));
-    QCOMPARE(list()->count(), 2);
-    QCOMPARE(list()->currentText(), QStringLiteral("C"));   // the last entry
+    QCOMPARE(calendarList()->count(), 2);
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("C"));   // the last entry
     const GridCell c = CellOfDay(2026, 3, 1);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Sankaku));
+    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Sankaku));
 }
 
 void TestMainWindow::moveEntries()
@@ -348,40 +382,44 @@ void TestMainWindow::moveEntries()
         writeFile(file(name), kHeader + record(2026));
     QVERIFY(openWindow());
     action("datup")->trigger();                     // the first goes nowhere
-    QCOMPARE(list()->itemText(0), QStringLiteral("A"));
+    QCOMPARE(calendarList()->itemText(0), QStringLiteral("A"));
     action("datdown")->trigger();
     action("datdown")->trigger();
     action("datdown")->trigger();                   // the last goes nowhere
-    QCOMPARE(list()->itemText(2), QStringLiteral("A"));
-    QCOMPARE(list()->currentText(), QStringLiteral("A"));
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("A"));
-    QVERIFY(m_window->close());
+    QCOMPARE(calendarList()->itemText(2), QStringLiteral("A"));
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("A"));
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("A"));
+    QVERIFY(window()->close());
     // The order survives a restart.
     QVERIFY(openWindow());
-    QCOMPARE(list()->itemText(0), QStringLiteral("B"));
-    QCOMPARE(list()->itemText(1), QStringLiteral("C"));
-    QCOMPARE(list()->itemText(2), QStringLiteral("A"));
-    QCOMPARE(list()->currentIndex(), 2);
+    QCOMPARE(calendarList()->itemText(0), QStringLiteral("B"));
+    QCOMPARE(calendarList()->itemText(1), QStringLiteral("C"));
+    QCOMPARE(calendarList()->itemText(2), QStringLiteral("A"));
+    QCOMPARE(calendarList()->currentIndex(), 2);
 }
 
 void TestMainWindow::dataMenuEnabling()
 {
+    auto enabled = [this] {
+        auto *menu = window()->findChild<QMenu *>("Data1");
+        menu->popup(window()->mapToGlobal(QPoint(10, 10)));   // opening it updates the items
+        QList<bool> states{action("mnuall")->isEnabled(), action("datup")->isEnabled(), action("datdown")->isEnabled()};
+        menu->close();
+        return states;
+    };
     QVERIFY(openWindow());
-    auto *menu = m_window->findChild<QMenu *>("Data1");
-    emit menu->aboutToShow();
-    QVERIFY(!action("mnuall")->isEnabled());
-    QVERIFY(!action("datup")->isEnabled());
-    QVERIFY(!action("datdown")->isEnabled());
-    list()->addItem("Z");
-    emit menu->aboutToShow();
-    QVERIFY(action("mnuall")->isEnabled());
-    QVERIFY(!action("datup")->isEnabled());
-    QVERIFY(action("datdown")->isEnabled());
+    QCOMPARE(enabled(), (QList<bool>{false, false, false}));   // a single calendar
+    writeFile(file("B"), kHeader + record(2026));
+    writeFile(file("C"), kHeader + record(2026));
+    QVERIFY(openWindow());
+    QCOMPARE(enabled(), (QList<bool>{true, false, true}));
+    selectCalendar(2);
+    QCOMPARE(enabled(), (QList<bool>{true, true, false}));
 }
 
 void TestMainWindow::nameDialogRefusals()
 {
-    MessageRecorder messages;
+    MessageRecorder &messages = this->messages();
     writeFile(file("Taken"), kHeader + record(2026));
     QVERIFY(openWindow());
     whenModal([](QWidget *dialog) {
@@ -390,13 +428,13 @@ void TestMainWindow::nameDialogRefusals()
         for (const QString &name : {QStringLiteral("a\\b"), QStringLiteral("Taken"), QStringLiteral("tab\there"),
                                     QStringLiteral("顔😀")}) {
             edit->setText(name);
-            QTest::mouseClick(ok, Qt::LeftButton);
+            mouseClick(ok, Qt::LeftButton);
             QVERIFY(dialog->isVisible());
             QCOMPARE(edit->text(), name);   // the text stays as typed
         }
         // A calendar that has never been saved has no file: its name is free.
         edit->setText(QStringLiteral("カレンダー1"));
-        QTest::mouseClick(ok, Qt::LeftButton);
+        mouseClick(ok, Qt::LeftButton);
     });
     action("mnunewcale")->trigger();
     QCOMPARE(messages.texts().mid(0, 2), (QStringList{QStringLiteral("\\/:*?\"<>|は使えません"), QStringLiteral("Takenは、同名の物が既にあります")}));
@@ -410,12 +448,12 @@ void TestMainWindow::closeWritesSettings()
 {
     for (const char *name : {"A", "B", "C"})
         writeFile(file(name), kHeader + record(2026));
-    writeFile(m_folder + "hibisi.ini", "[dat]\r\nnum=5\r\n0=A\r\n1=B\r\n2=C\r\n3=D\r\n4=E\r\n[posb]\r\ntop=9\r\n");
+    writeFile(iniPath(), "[dat]\r\nnum=5\r\n0=A\r\n1=B\r\n2=C\r\n3=D\r\n4=E\r\n[posb]\r\ntop=9\r\n");
     QVERIFY(openWindow());
-    m_window->move(50, 60);
-    m_window->resize(400, 380);
-    QVERIFY(m_window->close());
-    const IniFile ini = IniFile::load(m_folder + "hibisi.ini");
+    window()->move(50, 60);
+    window()->resize(400, 380);
+    QVERIFY(window()->close());
+    const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("pos", "left", 0), 50);
     QCOMPARE(ini.readInteger("pos", "top", 0), 60);
     QCOMPARE(ini.readInteger("pos", "width", 0), 400);
@@ -432,76 +470,23 @@ void TestMainWindow::closeWritesSettings()
 
     // The bounds come back at the next start.
     QVERIFY(openWindow());
-    QCOMPARE(m_window->pos(), QPoint(50, 60));
-    QCOMPARE(m_window->size(), QSize(400, 380));
+    QCOMPARE(window()->pos(), QPoint(50, 60));
+    QCOMPARE(window()->size(), QSize(400, 380));
 }
 
 void TestMainWindow::failedSaveAtCloseKeepsWindowOpen()
 {
-    MessageRecorder messages;
+    MessageRecorder &messages = this->messages();
     QVERIFY(openWindow());
     clickDay(4);
     QVERIFY(QDir().mkdir(file("カレンダー1")));   // a folder where the file should be
-    QVERIFY(!m_window->close());
-    QVERIFY(m_window->isVisible());
+    QVERIFY(!window()->close());
+    QVERIFY(window()->isVisible());
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("ファイル %1 は開けません").arg(QDir::toNativeSeparators(file("カレンダー1")))});
-    QVERIFY(!QFile::exists(m_folder + "hibisi.ini"));   // the settings are not written either
+    QVERIFY(!QFile::exists(iniPath()));   // the settings are not written either
     QVERIFY(QDir().rmdir(file("カレンダー1")));
-    QVERIFY(m_window->close());
+    QVERIFY(window()->close());
     QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 4, Maru}}));
-}
-
-void TestMainWindow::failedSaveKeepsListAndNameTogether()
-{
-    MessageRecorder messages;
-    writeFile(file("A"), kHeader + record(2026));
-    writeFile(file("B"), kHeader + record(2026, {{3, 5, Batu}}));
-    QVERIFY(openWindow());
-    clickDay(6);
-    QVERIFY(QFile::remove(file("A")));
-    QVERIFY(QDir().mkdir(file("A")));
-    list()->setCurrentIndex(1);
-    emit list()->activated(1);
-    QCOMPARE(messages.boxes.size(), 1);
-    QCOMPARE(list()->currentText(), QStringLiteral("A"));
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("A"));
-    const GridCell c = CellOfDay(2026, 3, 6);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));   // nothing lost
-
-    // A year step that cannot save stays where it is.
-    QTest::mouseClick(m_window->findChild<QPushButton *>("btnnext"), Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(m_window->DisplayYear, 2026);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
-    QCOMPARE(messages.boxes.size(), 2);
-    // The range command that cannot save does not start, nor look started.
-    auto *button = m_window->findChild<QToolButton *>("ToolButton2");
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(m_window->RangeState, 0);
-    QVERIFY(!button->isChecked());
-    QVERIFY(!action("countpart")->isChecked());
-    QVERIFY(!QGuiApplication::overrideCursor());
-    QCOMPARE(messages.boxes.size(), 3);
-    QVERIFY(QDir().rmdir(file("A")));
-}
-
-void TestMainWindow::newCalendarThatCannotBeCreated()
-{
-    MessageRecorder messages;
-    writeFile(file("A"), kHeader + record(2026));
-    QVERIFY(QDir().mkdir(file("B")));   // a folder is no calendar file, but blocks one
-    QVERIFY(openWindow());
-    clickDay(7);
-    whenModal([](QWidget *dialog) {
-        dialog->findChild<QLineEdit *>("Edit1")->setText("B");
-        QTest::mouseClick(dialog->findChild<QPushButton *>("btnok"), Qt::LeftButton);
-    });
-    action("mnunewcale")->trigger();
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("ファイル %1 を作成できません").arg(QDir::toNativeSeparators(file("B")))});
-    QCOMPARE(m_window->calendarNames(), QStringList{"A"});
-    QCOMPARE(m_window->CurrentCalendarName, QStringLiteral("A"));
-    const GridCell c = CellOfDay(2026, 3, 7);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
-    QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 7, Maru}}));
 }
 
 void TestMainWindow::countAll()
@@ -518,12 +503,12 @@ void TestMainWindow::countAll()
                 shown << name;
         for (const char *name : {"lblmaru", "lblbatu", "lblsankaku"})
             shown << dialog->findChild<QLabel *>(name)->text();
-        dialog->grab().save(QDir::temp().filePath("hibi-tally-result.png"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);
+        savePicture(dialog, "tally-result");
+        mouseClick(dialog->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);
     });
     action("countall")->trigger();
     QCOMPARE(shown, (QStringList{"lblall", "3", "1", "1"}));
-    QCOMPARE(m_window->findChild<QLabel *>("lblall")->text(), QStringLiteral("全期間の集計結果"));
+    QCOMPARE(window()->findChild<QLabel *>("lblall")->text(), QStringLiteral("全期間の集計結果"));
 }
 
 void TestMainWindow::rangeTallyAcrossYears()
@@ -535,21 +520,21 @@ void TestMainWindow::rangeTallyAcrossYears()
                       + record(2025, {{6, 1, Batu}, {6, 2, Batu}}) + record(2027, {{1, 1, Maru}}));
     SetFixedToday(YearMonthDay16{2026, 1, 20});
     QVERIFY(openWindow());
-    auto *button = m_window->findChild<QToolButton *>("ToolButton2");
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(m_window->RangeState, 1);
+    auto *button = window()->findChild<QToolButton *>("ToolButton2");
+    mouseClick(button, Qt::LeftButton);
+    QCOMPARE(window()->Range.RangeState, 1);
     QVERIFY(button->isChecked());
     QVERIFY(action("countpart")->isChecked());
     QVERIFY(QGuiApplication::overrideCursor());
     clickDay(2);                           // first pick: 2 January 2026, no mark is set
-    QCOMPARE(m_window->RangeState, 2);
-    QVERIFY(m_window->findChild<QTimer *>("Timer1")->isActive());
+    QCOMPARE(window()->Range.RangeState, 2);
+    QVERIFY(window()->findChild<QTimer *>("Timer1")->isActive());
     const GridCell jan2 = CellOfDay(2026, 1, 2);
-    QCOMPARE(m_window->YearMarks.at(1, jan2.col, jan2.row), std::uint8_t(Batu));
+    QCOMPARE(window()->YearMarks.at(1, jan2.col, jan2.row), std::uint8_t(Batu));
     for (int i = 0; i < 13; ++i)
-        QTest::mouseClick(m_window->findChild<QPushButton *>("btnprv"), Qt::LeftButton);
-    QCOMPARE(m_window->DisplayYear, 2024);
-    QCOMPARE(m_window->DisplayMonth, 12);
+        mouseClick(window()->findChild<QPushButton *>("btnprv"), Qt::LeftButton);
+    QCOMPARE(window()->DisplayYear, 2024);
+    QCOMPARE(window()->DisplayMonth, 12);
 
     QStringList shown;
     bool highlighted = false;
@@ -558,19 +543,19 @@ void TestMainWindow::rangeTallyAcrossYears()
             shown << dialog->findChild<QLabel *>(name)->text();
         QVERIFY(!dialog->findChild<QLabel *>("lblall")->isVisible());
         // While the result shows, the picked cell of this month is highlighted.
-        const QImage image = grid()->grab().toImage();
+        const QImage image = monthGrid()->grab().toImage();
         const GridCell dec30 = CellOfDay(2024, 12, 30);
-        highlighted = image.pixelColor(grid()->cellRect(dec30.col, dec30.row).toRect().topLeft() + QPoint(2, 2))
-                == m_window->palette().color(QPalette::Highlight);
+        highlighted = image.pixelColor(monthGrid()->cellRect(dec30.col, dec30.row).toRect().topLeft() + QPoint(2, 2))
+                == window()->palette().color(QPalette::Highlight);
         dialog->close();
     });
     clickDay(30);
     QCOMPARE(shown, (QStringList{"2024年12月30日から", "2026年1月2日", "2", "3", "1"}));
     QVERIFY(highlighted);
-    QCOMPARE(m_window->RangeState, 0);
+    QCOMPARE(window()->Range.RangeState, 0);
     QVERIFY(!button->isChecked());
     QVERIFY(!QGuiApplication::overrideCursor());
-    QVERIFY(!m_window->findChild<QTimer *>("Timer1")->isActive());
+    QVERIFY(!window()->findChild<QTimer *>("Timer1")->isActive());
 }
 
 void TestMainWindow::rangeCancelled()
@@ -578,15 +563,15 @@ void TestMainWindow::rangeCancelled()
     QVERIFY(openWindow());
     action("countpart")->trigger();
     clickDay(3);
-    QCOMPARE(m_window->RangeState, 2);
+    QCOMPARE(window()->Range.RangeState, 2);
     action("countpart")->trigger();        // the command again cancels
-    QCOMPARE(m_window->RangeState, 0);
+    QCOMPARE(window()->Range.RangeState, 0);
     QVERIFY(!QGuiApplication::overrideCursor());
-    QVERIFY(!m_window->findChild<QTimer *>("Timer1")->isActive());
+    QVERIFY(!window()->findChild<QTimer *>("Timer1")->isActive());
     QVERIFY(!action("countpart")->isChecked());
     clickDay(3);                           // marks again
     const GridCell c = CellOfDay(2026, 3, 3);
-    QCOMPARE(m_window->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
 
     // A first day on the same day as the last: that day alone.
     action("countpart")->trigger();
@@ -606,10 +591,10 @@ void TestMainWindow::grabbedPixels()
 {
     writeFile(file("カレンダー1"), kHeader + record(2026, {{3, 20, Batu}, {3, 18, Maru}, {3, 26, Sankaku}}));
     QVERIFY(openWindow());
-    const QImage image = grid()->grab().toImage();
+    const QImage image = monthGrid()->grab().toImage();
     auto cellHas = [&](int day, const QColor &color) {
         const GridCell c = CellOfDay(2026, 3, day);
-        const QRect r = grid()->cellRect(c.col, c.row).toRect();
+        const QRect r = monthGrid()->cellRect(c.col, c.row).toRect();
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x)
                 if (image.pixelColor(x, y) == color)
@@ -621,72 +606,52 @@ void TestMainWindow::grabbedPixels()
     QVERIFY(!cellHas(19, Qt::red));
     // × in BatuColor through the cell's centre.
     const GridCell c20 = CellOfDay(2026, 3, 20);
-    const QRect r20 = grid()->cellRect(c20.col, c20.row).toRect();
+    const QRect r20 = monthGrid()->cellRect(c20.col, c20.row).toRect();
     QCOMPARE(image.pixelColor(r20.left() + 3, r20.top() + 3 * r20.height() / r20.width()), QColor(0x80, 0x40, 0x00));
     // ○ touches the middle of the cell's left edge, △ rises to the top centre.
     const GridCell c18 = CellOfDay(2026, 3, 18);
-    const QRect r18 = grid()->cellRect(c18.col, c18.row).toRect();
+    const QRect r18 = monthGrid()->cellRect(c18.col, c18.row).toRect();
     QCOMPARE(image.pixelColor(r18.left(), r18.center().y()), QColor(0x40, 0x80, 0x80));
     const GridCell c26 = CellOfDay(2026, 3, 26);
-    const CellRect r26 = grid()->cellRect(c26.col, c26.row);
+    const CellRect r26 = monthGrid()->cellRect(c26.col, c26.row);
     QCOMPARE(image.pixelColor(r26.left + (r26.right - r26.left) / 2, r26.top + 1), QColor(0xFF, 0x80, 0x00));
     QCOMPARE(image.pixelColor(r26.left + (r26.right - r26.left) / 2, r26.bottom - 2), QColor(0xFF, 0x80, 0x00));
     // Today's frame in blue along the left edge of the 10th.
     const GridCell c10 = CellOfDay(2026, 3, 10);
-    const QRect r10 = grid()->cellRect(c10.col, c10.row).toRect();
+    const QRect r10 = monthGrid()->cellRect(c10.col, c10.row).toRect();
     QCOMPARE(image.pixelColor(r10.left() + 1, r10.center().y()), QColor(Qt::blue));
     QCOMPARE(image.pixelColor(r10.center().x(), r10.bottom() - 1), QColor(Qt::blue));
     // A Sunday's number is red; the header: Sunday on red, weekdays on green.
     QVERIFY(cellHas(1, Qt::red));
-    QCOMPARE(image.pixelColor(grid()->cellRect(0, 0).toRect().topLeft() + QPoint(1, 1)), QColor(Qt::red));
-    QCOMPARE(image.pixelColor(grid()->cellRect(3, 0).toRect().topLeft() + QPoint(1, 1)), QColor(0x80, 0xFF, 0x00));
+    QCOMPARE(image.pixelColor(monthGrid()->cellRect(0, 0).toRect().topLeft() + QPoint(1, 1)), QColor(Qt::red));
+    QCOMPARE(image.pixelColor(monthGrid()->cellRect(3, 0).toRect().topLeft() + QPoint(1, 1)), QColor(0x80, 0xFF, 0x00));
     // A cell without a day is silver.
-    QCOMPARE(image.pixelColor(grid()->cellRect(6, 5).toRect().center()), QColor(0xC0, 0xC0, 0xC0));
-    QVERIFY(image.save(QDir::temp().filePath("hibi-month-view.png")));
-    QVERIFY(m_window->grab().save(QDir::temp().filePath("hibi-main-window.png")));
+    QCOMPARE(image.pixelColor(monthGrid()->cellRect(6, 5).toRect().center()), QColor(0xC0, 0xC0, 0xC0));
+    QVERIFY(savePicture(monthGrid(), "month-view"));
+    QVERIFY(savePicture(window(), "main-window"));
 }
 
 void TestMainWindow::listFontSize()
 {
-    writeFile(m_folder + "hibisi.ini", "[pos]\r\nnameheight=16\r\n");
+    writeFile(iniPath(), "[pos]\r\nnameheight=16\r\n");
     QVERIFY(openWindow());
-    auto *panel1 = m_window->findChild<QFrame *>("Panel1");
-    auto *panel0 = m_window->findChild<QFrame *>("Panel0");
-    QCOMPARE(list()->font().pointSize(), 16);
-    QCOMPARE(panel1->height(), list()->height() + 4);
+    auto *panel1 = window()->findChild<QFrame *>("Panel1");
+    auto *panel0 = window()->findChild<QFrame *>("Panel0");
+    QCOMPARE(calendarList()->font().pointSize(), 16);
+    QCOMPARE(panel1->height(), calendarList()->height() + 4);
     QCOMPARE(panel0->y() + panel0->height(), 108);
     const int tallBar = panel1->height();
     // The up arrow lowers the size.
-    auto *up = m_window->findChild<UpDown *>("UpDown1");
+    auto *up = window()->findChild<UpDown *>("UpDown1");
     for (int i = 0; i < 10; ++i)
-        QTest::mouseClick(up->upButton(), Qt::LeftButton);
-    QCOMPARE(list()->font().pointSize(), 8);
+        mouseClick(up->upButton(), Qt::LeftButton);
+    QCOMPARE(calendarList()->font().pointSize(), 8);
     QVERIFY(panel1->height() < tallBar);
     QCOMPARE(panel0->y() + panel0->height(), 108);
-    auto *prv = m_window->findChild<QPushButton *>("btnprv");
+    auto *prv = window()->findChild<QPushButton *>("btnprv");
     QCOMPARE(prv->y(), (panel0->height() - prv->height()) / 2);
-    QVERIFY(m_window->close());
-    QCOMPARE(IniFile::load(m_folder + "hibisi.ini").readInteger("pos", "nameheight", 0), 8);
-}
-
-void TestMainWindow::resizeRules()
-{
-    QVERIFY(openWindow());
-    m_window->resize(600, 500);
-    QTRY_COMPARE(grid()->width(), m_window->centralWidget()->width());
-    QCOMPARE(grid()->defaultColWidth(), (grid()->clientWidth() - 6) / 7);
-    QCOMPARE(grid()->rowHeight(0), 16 + 8);   // 12 points at 96 dpi
-    const int rows = grid()->rowCount();
-    QCOMPARE(grid()->defaultRowHeight(), (grid()->clientHeight() - 24 - rows + 1) / (rows - 1));
-    auto *label = m_window->findChild<QLabel *>("Label1");
-    auto *prv = m_window->findChild<QPushButton *>("btnprv");
-    auto *next = m_window->findChild<QPushButton *>("btnnext");
-    QCOMPARE(label->x(), m_window->frameGeometry().width() / 2 - label->width() / 2);
-    QCOMPARE(prv->x(), label->x() - 70);
-    QCOMPARE(next->x(), label->x() + label->width() + 10);
-    // Too narrow for the buttons: the window widens itself.
-    m_window->resize(100, 500);
-    QTRY_VERIFY(m_window->frameGeometry().width() >= next->x() + next->width() + 1 - 1);
+    QVERIFY(window()->close());
+    QCOMPARE(IniFile::load(iniPath()).readInteger("pos", "nameheight", 0), 8);
 }
 
 void TestMainWindow::menusAndShortcuts_data()
@@ -719,9 +684,8 @@ void TestMainWindow::menusAndShortcuts()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QKeySequence, shortcut);
-    if (!m_window)
-        QVERIFY(openWindow());
-    QAction *a = m_window->findChild<QAction *>(name);
+    QVERIFY(openWindow());
+    QAction *a = window()->findChild<QAction *>(name);
     QVERIFY(a);
     QCOMPARE(a->text(), text);
     QCOMPARE(a->shortcut(), shortcut);
@@ -732,13 +696,90 @@ void TestMainWindow::exitSavesLikeClosing()
     QVERIFY(openWindow());
     clickDay(11, Qt::RightButton);
     // Ctrl+T from the keyboard reaches "今月を表示" and saves the year first.
-    QTest::keyClick(m_window, Qt::Key_T, Qt::ControlModifier);
+    keyClick(window(), Qt::Key_T, Qt::ControlModifier);
     QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 11, Batu}}));
     clickDay(12, Qt::RightButton);
     action("Exit1")->trigger();
-    QVERIFY(!m_window->isVisible());
+    QVERIFY(!window()->isVisible());
     QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 11, Batu}, {3, 12, Batu}}));
-    QVERIFY(QFile::exists(m_folder + "hibisi.ini"));
+    QVERIFY(QFile::exists(iniPath()));
+}
+
+void TestMainWindow::firstStartInEmptyFolder()
+{
+    QVERIFY(openWindow());
+    QCOMPARE(window()->pos(), QPoint(200, 100));
+    QCOMPARE(window()->size(), QSize(330, 325));
+    QCOMPARE(window()->DisplayYear, 2026);
+    QCOMPARE(window()->DisplayMonth, 3);
+    QCOMPARE(window()->findChild<QLabel *>("Label1")->text(), QStringLiteral("2026年3月"));
+    QCOMPARE(calendarList()->count(), 1);
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("カレンダー1"));
+    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("カレンダー1"));
+    QCOMPARE(monthGrid()->y(), 108);
+    QVERIFY(window()->close());
+    // No calendar file until a mark is saved.
+    QCOMPARE(QDir(folder()).entryList({"*.hsd"}), QStringList());
+}
+
+void TestMainWindow::marksByMouseReachTheFile()
+{
+    QVERIFY(openWindow());
+    clickDay(2);                                         // ○
+    clickDay(3, Qt::RightButton);                        // ×
+    // △: hold the right button (which first gives ×), then press the left.
+    const GridCell c = CellOfDay(2026, 3, 4);
+    pressCell(monthGrid(), c.col, c.row, Qt::RightButton);
+    pressCell(monthGrid(), c.col, c.row, Qt::LeftButton);
+    releaseCell(monthGrid(), c.col, c.row, Qt::LeftButton);
+    releaseCell(monthGrid(), c.col, c.row, Qt::RightButton);
+    // The same on a △ again leaves △ (× in between); two left presses on it give ○, then nothing.
+    pressCell(monthGrid(), c.col, c.row, Qt::RightButton);
+    pressCell(monthGrid(), c.col, c.row, Qt::LeftButton);
+    releaseCell(monthGrid(), c.col, c.row, Qt::LeftButton);
+    releaseCell(monthGrid(), c.col, c.row, Qt::RightButton);
+    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Sankaku));
+    clickDay(5);
+    clickDay(5);
+    clickDay(5, Qt::MiddleButton);                       // no change
+    // The header row and cells without a day take no mark.
+    clickCell(monthGrid(), 3, 0);
+    clickCell(monthGrid(), 6, 5);
+    QVERIFY(!QFile::exists(file("カレンダー1")));        // nothing written while marking
+
+    QVERIFY(window()->close());
+    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 2, Maru}, {3, 3, Batu}, {3, 4, Sankaku}}));
+}
+
+void TestMainWindow::gridFillsTheWindow()
+{
+    QVERIFY(openWindow());
+    for (const QSize size : {QSize(600, 500), QSize(330, 325), QSize(800, 260)}) {
+        window()->resize(size);
+        QTRY_COMPARE(monthGrid()->width(), window()->centralWidget()->width());
+        DrawGrid *grid = monthGrid();
+        // Seven columns fill the width, with less than a pixel a column left over
+        // (the last grid line may fall off the edge).
+        const CellRect last = grid->cellRect(6, 0);
+        QVERIFY(last.right <= grid->clientWidth());
+        QVERIFY(grid->clientWidth() - last.right < 7);
+        // The week rows fill what the header leaves, in the same way.
+        const int rows = grid->rowCount();
+        const CellRect bottom = grid->cellRect(0, rows - 1);
+        QVERIFY(bottom.bottom <= grid->clientHeight());
+        QVERIFY(grid->clientHeight() - bottom.bottom < rows);
+        QCOMPARE(grid->rowHeight(0), 16 + 8);   // 12 points at 96 dpi, plus 8
+        // The caption is centred on the window, the buttons 10 pixels beside it.
+        auto *label = window()->findChild<QLabel *>("Label1");
+        const int left = label->x();
+        const int right = window()->frameGeometry().width() - (label->x() + label->width());
+        QVERIFY(qAbs(left - right) <= 1);
+        QCOMPARE(label->x() - (button("btnprv")->x() + button("btnprv")->width()), 10);
+        QCOMPARE(button("btnnext")->x() - (label->x() + label->width()), 10);
+    }
+    // Too narrow for the buttons: the window widens itself.
+    window()->resize(100, 500);
+    QTRY_VERIFY(window()->frameGeometry().width() >= button("btnnext")->x() + button("btnnext")->width());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -17,7 +17,6 @@ private slots:
     void sundayColumnAlwaysFlagged();
     void todayCell_data();
     void todayCell();
-    void layoutIsRepeatable();
     void caption();
     void fixedToday();
 };
@@ -129,12 +128,6 @@ void TestMonthGrid::todayCell()
         QCOMPARE(*l.todayCell, (GridCell{col, row}));
 }
 
-void TestMonthGrid::layoutIsRepeatable()
-{
-    const HolidayTable table = HolidayTable::Standard();
-    QCOMPARE(LayoutMonthGrid(2015, 5, {2015, 5, 6}, table), LayoutMonthGrid(2015, 5, {2015, 5, 6}, table));
-}
-
 void TestMonthGrid::caption()
 {
     const HolidayTable table = HolidayTable::Standard();
@@ -147,8 +140,11 @@ void TestMonthGrid::fixedToday()
     SetFixedToday(YearMonthDay16{2024, 2, 29});
     QCOMPARE(Today(), (YearMonthDay16{2024, 2, 29}));
     SetFixedToday(std::nullopt);
-    const QDate now = QDate::currentDate();
-    QCOMPARE(Today(), (YearMonthDay16{now.year(), now.month(), now.day()}));
+    // The clock may pass midnight between the readings: either day is right.
+    const QDate before = QDate::currentDate();
+    const YearMonthDay16 today = Today();
+    const QDate after = QDate::currentDate();
+    QVERIFY(QDate(today.year, today.month, today.day) == before || QDate(today.year, today.month, today.day) == after);
 }
 
 QTEST_APPLESS_MAIN(TestMonthGrid)

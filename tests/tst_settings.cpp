@@ -1,12 +1,18 @@
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "storage/FileError.h"
 
-#include <QFile>
+#include "TestFiles.h"
+
+#include <QDir>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <variant>
+
 using namespace hibi;
+using namespace hibi::test;
 
 static QByteArray cp932(const QString &text)
 {
@@ -21,22 +27,25 @@ class TestSettings : public QObject
 private slots:
     void defaultsOnFirstStart();
     void storedValuesAreRead();
-    void savedOrderWithGaps();
+    void savedOrder_data();
+    void savedOrder();
     void closeWriteOnNewFile();
     void closeWriteRemovesStaleNames_data();
     void closeWriteRemovesStaleNames();
     void appearanceWriteOrder();
-    void appearanceRoundTrip();
-    void bulkBoundsTouchOnlyPosb();
+    void everyKeyRoundTrips();
+    void storeWritesEachWriterOnce();
+    void unreadableFileIsNeverWrittenOver();
 };
 
 void TestSettings::defaultsOnFirstStart()
 {
-    const StartupSettings s = ReadStartupSettings(IniFile());
+    const ProgramSettings s = DefaultSettings();
     QCOMPARE(s.bounds, (WindowBounds{100, 200, 325, 330}));
+    QCOMPARE(s.bulkBounds, (WindowBounds{100, 200, 300, 400}));
     QCOMPARE(s.nameHeight, 12);
     QCOMPARE(s.lastCalendar, QStringLiteral("カレンダー1"));
-    QVERIFY(s.savedOrder.isEmpty());
+    QVERIFY(s.calendarOrder.isEmpty());
     const Appearance &a = s.appearance;
     QCOMPARE(a.WindowColor, Color(0xFFA64D));
     QCOMPARE(a.YoubiFont, (Tdayfont{12, QStringLiteral("ＭＳ Ｐゴシック"), {true, false, false, false}, clBlack, clBlack}));
@@ -65,8 +74,9 @@ void TestSettings::storedValuesAreRead()
             "[backcolor]\r\nlinewidth=20\r\nmaru=garbage\r\nyohaku=clCream\r\n"
             "[today]\r\nset=0\r\nwidth=15\r\n"
             "[cale]\r\nfile=仕事\r\n"
-            "[dat]\r\nnum=2\r\n0=仕事\r\n1=趣味\r\n2=stale\r\n")));
-    const StartupSettings s = ReadStartupSettings(ini);
+            "[dat]\r\nnum=2\r\n0=仕事\r\n1=趣味\r\n2=stale\r\n"
+            "[posb]\r\nwidth=$1F4\r\n")));
+    const ProgramSettings s = ReadSettings(ini);
     QCOMPARE(s.bounds, (WindowBounds{15, 25, 400, 500}));
     QCOMPARE(s.nameHeight, 16);
     QCOMPARE(s.appearance.WindowColor, clAqua);
@@ -78,24 +88,40 @@ void TestSettings::storedValuesAreRead()
     QCOMPARE(s.appearance.TodayMarkOn, false);
     QCOMPARE(s.appearance.TodayLineWidth, 15);
     QCOMPARE(s.lastCalendar, QStringLiteral("仕事"));
-    QCOMPARE(s.savedOrder, (QStringList{"仕事", "趣味"}));
+    QCOMPARE(s.calendarOrder, (QStringList{"仕事", "趣味"}));
+    QCOMPARE(s.bulkBounds, (WindowBounds{100, 200, 300, 500}));
 }
 
-void TestSettings::savedOrderWithGaps()
+void TestSettings::savedOrder_data()
 {
-    // num=3 with key 1 missing: the second name is empty and matches no file.
-    QCOMPARE(ReadStartupSettings(IniFile("[dat]\r\nnum=3\r\n0=a\r\n2=c\r\n")).savedOrder, (QStringList{"a", "", "c"}));
-    // Without num one name is read.
-    QCOMPARE(ReadStartupSettings(IniFile("[dat]\r\n0=a\r\n1=b\r\n")).savedOrder, (QStringList{"a"}));
-    // A huge num does not count through every index.
-    QCOMPARE(ReadStartupSettings(IniFile("[dat]\r\nnum=2000000000\r\n1=b\r\n")).savedOrder, (QStringList{"", "b"}));
-    QCOMPARE(ReadStartupSettings(IniFile("[dat]\r\nnum=-4\r\n0=a\r\n")).savedOrder, QStringList());
+    QTest::addColumn<QByteArray>("dat");
+    QTest::addColumn<QStringList>("order");
+    // Missing numbers and empty names match no calendar file, so they are left out.
+    QTest::newRow("num 3, key 1 missing") << QByteArray("num=3\r\n0=a\r\n2=c\r\n") << QStringList{"a", "c"};
+    QTest::newRow("without num one name is read") << QByteArray("0=a\r\n1=b\r\n") << QStringList{"a"};
+    QTest::newRow("in number order, not file order") << QByteArray("num=3\r\n2=c\r\n0=a\r\n1=b\r\n") << QStringList{"a", "b", "c"};
+    QTest::newRow("the first of equal numbers") << QByteArray("num=2\r\n0=a\r\n0=x\r\n1=b\r\n") << QStringList{"a", "b"};
+    QTest::newRow("empty names and odd keys") << QByteArray("num=4\r\n0=\r\n01=x\r\n+2=y\r\n3=d\r\n") << QStringList{"d"};
+    QTest::newRow("negative num") << QByteArray("num=-4\r\n0=a\r\n") << QStringList();
+    QTest::newRow("huge num, one high key") << QByteArray("num=2147483647\r\n2147483646=x\r\n") << QStringList{"x"};
+}
+
+void TestSettings::savedOrder()
+{
+    QFETCH(QByteArray, dat);
+    QFETCH(QStringList, order);
+    QCOMPARE(ReadSettings(IniFile("[dat]\r\n" + dat)).calendarOrder, order);
 }
 
 void TestSettings::closeWriteOnNewFile()
 {
     IniFile ini;
-    WriteCloseSettings(ini, {10, 20, 300, 400}, 14, QStringLiteral("B"), {"A", "B"});
+    ProgramSettings s = DefaultSettings();
+    s.bounds = {10, 20, 300, 400};
+    s.nameHeight = 14;
+    s.lastCalendar = QStringLiteral("B");
+    s.calendarOrder = QStringList{"A", "B"};
+    WriteSettings(ini, s, SettingsWriter::Close);
     QCOMPARE(ini.toBytes(), QByteArray("[pos]\r\ntop=10\r\nleft=20\r\nheight=300\r\nwidth=400\r\nnameheight=14\r\n"
                                        "\r\n[cale]\r\nfile=B\r\n"
                                        "\r\n[dat]\r\nnum=2\r\n0=A\r\n1=B\r\n"));
@@ -121,7 +147,9 @@ void TestSettings::closeWriteRemovesStaleNames()
     QFETCH(QStringList, order);
     QFETCH(QStringList, keysAfter);
     IniFile ini(QByteArray("[dat]\r\nnum=") + QByteArray::number(oldNum) + "\r\n0=v\r\n1=w\r\n2=x\r\n3=y\r\n4=z\r\n[posb]\r\ntop=1\r\n");
-    WriteCloseSettings(ini, {}, 12, order.first(), order);
+    ProgramSettings s = DefaultSettings();
+    s.calendarOrder = order;
+    WriteSettings(ini, s, SettingsWriter::Close);
     QStringList keys;
     for (const QString &k : ini.keys("dat"))
         keys << k;
@@ -135,9 +163,9 @@ void TestSettings::closeWriteRemovesStaleNames()
 void TestSettings::appearanceWriteOrder()
 {
     IniFile ini(QByteArray("[pos]\r\ntop=5\r\nleft=6\r\nheight=7\r\nwidth=8\r\n"));
-    Appearance a;
-    a.YoubiHolidayBack = 0x123456;
-    WriteAppearanceSettings(ini, a);
+    ProgramSettings s = DefaultSettings();
+    s.appearance.YoubiHolidayBack = 0x123456;
+    WriteSettings(ini, s, SettingsWriter::Dialog);
     const QString expected = QStringLiteral(
             "[pos]\r\ntop=5\r\nleft=6\r\nheight=7\r\nwidth=8\r\ncolor=$00FFA64D\r\n"
             "\r\n[youbifont]\r\nsize=12\r\nholidaycolor=clBlack\r\nweekdaycolor=clBlack\r\nname=ＭＳ Ｐゴシック\r\n"
@@ -153,40 +181,87 @@ void TestSettings::appearanceWriteOrder()
     QCOMPARE(ini.toBytes(), cp932(expected));
 }
 
-void TestSettings::appearanceRoundTrip()
+// Every key of the table, given a value other than its default, is written by its
+// writer and read back; what the program does not write keeps its bytes.
+void TestSettings::everyKeyRoundTrips()
 {
-    Appearance a;
-    a.DayFont = {24, QStringLiteral("Noto Sans CJK JP"), {false, true, true, true}, clLime, 0x010203};
-    a.NenFont.Color = clFuchsia;
-    a.MarkLineWidth = 8;
-    a.TodayMarkOn = false;
-    a.TodayColor = 0x8000000D;
-    IniFile ini;
-    WriteAppearanceSettings(ini, a);
-    QCOMPARE(ReadStartupSettings(IniFile(ini.toBytes())).appearance, a);
+    ProgramSettings s = DefaultSettings();
+    int n = 0;
+    for (const SettingsKey &k : SettingsKeys()) {
+        ++n;
+        std::visit([&](auto field) {
+            auto &value = field(s);
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, bool>)
+                value = !value;
+            else if constexpr (std::is_same_v<T, QString>)
+                value = QStringLiteral("値%1～①").arg(n);   // CP932's own tilde and a Windows extension
+            else
+                value = T(value + 1000 + n);
+        }, k.field);
+    }
+    s.calendarOrder = QStringList{"仕事", "趣味"};
+
+    // Unknown keys, a comment and a code that does not survive decoding (87 90).
+    const QByteArray untouched = QByteArray("; \x83\x81\x83\x82\r\n[mine]\r\nkey=\x87\x90\r\n[pos]\r\nzoom=3\r\n");
+    IniFile ini(untouched);
+    for (SettingsWriter writer : {SettingsWriter::Close, SettingsWriter::Dialog, SettingsWriter::Bulk})
+        WriteSettings(ini, s, writer);
+    const QByteArray bytes = ini.toBytes();
+    QVERIFY(bytes.startsWith(untouched));
+    QCOMPARE(ReadSettings(IniFile(bytes)), s);
+
+    // Each section holds the table's keys in the table's order.
+    for (const char *name : {"pos", "youbifont", "dayfont", "nenfont", "backcolor", "today", "cale", "posb"}) {
+        const QString section = QLatin1String(name);
+        QStringList expected = section == QLatin1String("pos") ? QStringList{"zoom"} : QStringList();
+        for (const SettingsKey &k : SettingsKeys())
+            if (section == QLatin1String(k.section))
+                expected << QLatin1String(k.key);
+        QStringList written;
+        for (const QString &key : ini.keys(section))
+            written << key;
+        if (section == QLatin1String("pos"))   // the dialog's colour follows the close's keys
+            expected.move(expected.indexOf("color"), expected.size() - 1);
+        QCOMPARE(written, expected);
+    }
 }
 
-void TestSettings::bulkBoundsTouchOnlyPosb()
+void TestSettings::storeWritesEachWriterOnce()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("hibisi.ini");
-    QCOMPARE(ReadBulkBounds(path), (WindowBounds{100, 200, 300, 400}));
-    IniFile main;
-    WriteCloseSettings(main, {1, 2, 3, 4}, 12, "A", {"A"});
-    main.save(path);
-    const QByteArray before = main.toBytes();
+    SettingsStore store(path);
+    ProgramSettings s = store.load();   // no file: the defaults
+    QCOMPARE(s, DefaultSettings());
+    QVERIFY(store.canWrite());
+    QVERIFY(!QFile::exists(path));
 
-    WriteBulkBounds(path, {11, 22, 333, 444});
-    QCOMPARE(ReadBulkBounds(path), (WindowBounds{11, 22, 333, 444}));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), before + "\r\n[posb]\r\ntop=11\r\nleft=22\r\nheight=333\r\nwidth=444\r\n");
-    f.close();
+    s.calendarOrder = QStringList{"A"};
+    s.lastCalendar = "A";
+    store.save(s, SettingsWriter::Close);
+    const QByteArray afterClose = readFile(path);
+    s.bulkBounds = {11, 22, 333, 444};
+    store.save(s, SettingsWriter::Bulk);
+    QCOMPARE(readFile(path), afterClose + "\r\n[posb]\r\ntop=11\r\nleft=22\r\nheight=333\r\nwidth=444\r\n");
+    QCOMPARE(SettingsStore(path).load(), s);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hibisi.ini"});
+}
 
-    // Closing the main window afterwards keeps [posb].
-    IniFile again = IniFile::load(path);
-    WriteCloseSettings(again, {1, 2, 3, 4}, 12, "A", {"A"});
-    QCOMPARE(again.readInteger("posb", "width", 0), 444);
+void TestSettings::unreadableFileIsNeverWrittenOver()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hibisi.ini");
+    QVERIFY(QDir().mkdir(path));   // exists, cannot be read as a file
+    SettingsStore store(path);
+    QCOMPARE(store.load(), DefaultSettings());
+    QCOMPARE(store.loadProblem().value_or(QString()), FileError::cannotOpen(path).message());
+    QVERIFY(!store.canWrite());
+    // Readable again later: still nothing is written, since the program runs with defaults.
+    QVERIFY(QDir().rmdir(path));
+    writeFile(path, "[dat]\r\nnum=1\r\n0=mine\r\n");
+    store.save(DefaultSettings(), SettingsWriter::Close);
+    QCOMPARE(readFile(path), QByteArray("[dat]\r\nnum=1\r\n0=mine\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -3,18 +3,16 @@
 #include "about/about.h"
 #include "app/RangeCursor.h"
 #include "app/jump.h"
-#include "bulk/setall.h"
-#include "settings/settei.h"
 #include "calendar/Clock.h"
-#include "components/MarkGesture.h"
+#include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "components/SysCtrls.h"
 #include "components/UpDown.h"
-#include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/FileError.h"
 #include "storage/Unit2.h"
+#include "storage/MarkGesture.h"
 #include "tally/Unit3.h"
 
 #include <QApplication>
@@ -70,7 +68,7 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
 
 TForm1::~TForm1()
 {
-    if (RangeState != 0)
+    if (Range.active())
         QGuiApplication::restoreOverrideCursor();
 }
 
@@ -254,35 +252,35 @@ void TForm1::FormCreate()
     TodayDate = Today();
     DisplayYear = TodayDate.year;
     DisplayMonth = TodayDate.month;
-    ClearYearMarks();
+    YearMarks.clear();
     Holidays = HolidayTable::Standard();
-    LayoutMonth();
     readSettings();
-    RangeState = 0;
-    runCommand([this] { LoadYearMarks(); });
+    Range = {};
+    // The first year read: there is nothing to save yet, and a file that cannot
+    // be read shows its year as not loaded.
+    runCommand([this] { switchTo(CurrentCalendarName, DisplayYear, DisplayMonth, Buffer::Discard, Reread::Always); });
     dg1->setGeometry(0, kGridTop, m_client->width(), std::max(0, m_client->height() - kGridTop));
-    dg1->viewport()->update();
     LayoutHeader();
 }
 
 void TForm1::readSettings()
 {
-    IniFile ini;
-    runCommand([&] { ini = IniFile::load(SettingsPath()); });
-    const StartupSettings s = ReadStartupSettings(ini);
-    move(s.bounds.left, s.bounds.top);
-    resize(s.bounds.width, s.bounds.height);
-    UpDown1->setPosition(s.nameHeight);
+    m_settingsStore = SettingsStore(SettingsPath());
+    m_settings = m_settingsStore.load();
+    if (const auto &problem = m_settingsStore.loadProblem())
+        MessageBoxes::error(this, *problem);
+    move(m_settings.bounds.left, m_settings.bounds.top);
+    resize(m_settings.bounds.width, m_settings.bounds.height);
+    UpDown1->setPosition(m_settings.nameHeight);
     QFont listFont = cbox1->font();
     listFont.setPointSize(UpDown1->position());
     cbox1->setFont(listFont);
-    Look = s.appearance;
-    ApplyAppearance();
+    lookChanged();
 
     QStringList found = ScanCalendarFiles(ProgramFolder);
     for (QString &name : found)
         name.chop(4);   // ".hsd"
-    const CalendarList list = BuildCalendarList(found, s.savedOrder, s.lastCalendar);
+    const CalendarList list = BuildCalendarList(found, m_settings.calendarOrder, m_settings.lastCalendar);
     cbox1->addItems(list.names);
     cbox1->setCurrentIndex(list.selected);
     CurrentCalendarName = cbox1->currentText();
@@ -316,11 +314,12 @@ void TForm1::applyCaptionLook()
 void TForm1::closeEvent(QCloseEvent *event)
 {
     const bool closed = runCommand([this] {
-        SaveYearMarks();
-        IniFile ini = IniFile::load(SettingsPath());
-        const WindowBounds bounds{pos().y(), pos().x(), height(), width()};
-        WriteCloseSettings(ini, bounds, cbox1->font().pointSize(), CurrentCalendarName, calendarNames());
-        ini.save(SettingsPath());
+        saveYear();
+        m_settings.bounds = {pos().y(), pos().x(), height(), width()};
+        m_settings.nameHeight = cbox1->font().pointSize();
+        m_settings.lastCalendar = CurrentCalendarName;
+        m_settings.calendarOrder = calendarNames();
+        m_settingsStore.save(m_settings, SettingsWriter::Close);
     });
     if (closed)
         event->accept();
@@ -339,7 +338,12 @@ bool TForm1::runCommand(const std::function<void()> &command)
     }
 }
 
-// ---- The year buffer -------------------------------------------------------
+void TForm1::saveSettings(SettingsWriter writer)
+{
+    runCommand([&] { m_settingsStore.save(m_settings, writer); });
+}
+
+// ---- The view and its year buffer ----------------------------------------------
 
 QString TForm1::CalendarPath() const
 {
@@ -351,33 +355,63 @@ QString TForm1::SettingsPath() const
     return ProgramFolder + QStringLiteral("hibisi.ini");
 }
 
-void TForm1::ClearYearMarks()
+void TForm1::saveYear()
 {
-    YearMarks.clear();
+    // A year that could not be read holds no marks of the user's: writing it
+    // would wipe the year's record.
+    if (m_yearLoaded)
+        SaveYearMarks(CalendarPath(), DisplayYear, YearMarks);
 }
 
-void TForm1::LoadYearMarks()
-{
-    hibi::LoadYearMarks(CalendarPath(), DisplayYear, YearMarks);
-}
-
-void TForm1::SaveYearMarks()
-{
-    hibi::SaveYearMarks(CalendarPath(), DisplayYear, YearMarks);
-}
-
-bool TForm1::changeYear(int year, int month)
+bool TForm1::switchTo(const QString &calendar, int year, int month, Buffer buffer, Reread reread)
 {
     if (!IsSupportedYear(year))
         return false;
-    SaveYearMarks();
-    // Read before anything changes: when the new year cannot be read, the window
-    // stays on the year it shows (which is saved) and nothing is lost.
-    const hibi::YearMarks next = ReadYearMarks(CalendarPath(), year);
-    DisplayYear = year;
-    DisplayMonth = month;
-    YearMarks = next;
+    const bool leaving = calendar != CurrentCalendarName || year != DisplayYear || reread == Reread::Always
+            || !m_yearLoaded;
+    if (!leaving) {
+        DisplayMonth = month;   // inside the year: the marks are all in memory
+        showMonth();
+        return true;
+    }
+
+    auto commit = [&](const hibi::YearMarks &marks, bool loaded) {
+        CurrentCalendarName = calendar;
+        DisplayYear = year;
+        DisplayMonth = month;
+        YearMarks = marks;
+        m_yearLoaded = loaded;
+        int index = calendarNames().indexOf(calendar);
+        if (index < 0) {
+            cbox1->addItem(calendar);   // a new calendar joins the end of the list
+            index = cbox1->count() - 1;
+        }
+        cbox1->setCurrentIndex(index);
+        showMonth();
+    };
+    hibi::YearMarks next;
+    try {
+        if (buffer == Buffer::Save)
+            saveYear();
+        // Read before anything changes: when the new year cannot be read, the
+        // view stays on a year that is saved and nothing is lost.
+        next = ReadYearMarks(CalendarFilePath(ProgramFolder, calendar), year);
+    } catch (const FileError &) {
+        if (buffer == Buffer::Save)
+            cbox1->setCurrentIndex(calendarNames().indexOf(CurrentCalendarName));   // the list follows the view
+        else
+            commit(hibi::YearMarks(), false);   // the old buffer is gone: show the place, not loaded
+        throw;
+    }
+    commit(next, true);
     return true;
+}
+
+void TForm1::showMonth()
+{
+    LayoutMonth();
+    FormResize();
+    dg1->viewport()->update();
 }
 
 // ---- Layout and drawing ------------------------------------------------------
@@ -429,13 +463,14 @@ void TForm1::FormResize()
     dg1->resize(clientWidth, dg1->height());
     dg1->setDefaultColWidth((dg1->clientWidth() - 6) / 7);
     dg1->resize(dg1->width(), std::max(0, m_client->height() - dg1->y()));
+    // The week rows share what the header row leaves, a pixel each for the lines.
     const int rows = dg1->rowCount();
     dg1->setDefaultRowHeight((dg1->clientHeight() - dg1->rowHeight(0) - rows + 1) / (rows - 1));
     dg1->setDefaultColWidth((dg1->clientWidth() - 6) / 7);
     dg1->viewport()->update();
 }
 
-void TForm1::ApplyAppearance()
+void TForm1::lookChanged()
 {
     const Appearance &a = Look;
     m_youbiFont = MakeFont(a.YoubiFont.Name, a.YoubiFont.Size, a.YoubiFont.Style);
@@ -454,26 +489,29 @@ void TForm1::ApplyAppearance()
     m_colors.marks = {ToQColor(a.MaruColor), ToQColor(a.BatuColor), ToQColor(a.SankakuColor)};
     SetBackground(m_client, m_colors.window);
     dg1->setMarginColor(m_colors.window);
+    // The header row is as high as its font plus 8 pixels.
     dg1->setRowHeight(0, FontPixelHeight(a.YoubiFont.Size, dg1) + 8);
-    if (m_shown)
+    if (m_shown) {
         applyCaptionLook();
+        LayoutHeader();   // the caption's new height is centred in its bar again
+    }
     dg1->viewport()->update();
 }
 
 void TForm1::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
 {
-    // 1. The weekday header; its row is as high as the header font plus 8 pixels.
-    painter.setFont(m_youbiFont);
-    dg1->setRowHeight(0, FontPixelHeight(Look.YoubiFont.Size, dg1) + 8);
+    // The weekday header.
     if (row == 0) {
+        painter.setFont(m_youbiFont);
         painter.fillRect(rect.toRect(), col == 0 ? m_colors.youbiHolidayBack : m_colors.youbiWeekdayBack);
         painter.setPen(col == 0 ? m_colors.youbiHoliday : m_colors.youbiWeekday);
         DrawCellText(painter, rect, kWeekdayNames[col]);
+        return;
     }
-    if (row < 1 || row > 6)
+    if (row > 6)
         return;
 
-    // 2. The day, in holiday or weekday colours; a cell without a day is margin.
+    // The day, in holiday or weekday colours; a cell without a day is margin.
     painter.setFont(m_dayFont);
     const DayCell &cell = MonthLayout.at(col, row);
     if (cell.day != 0) {
@@ -484,23 +522,15 @@ void TForm1::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &re
         painter.fillRect(rect.toRect(), m_colors.yohaku);
     }
 
-    // 3. The mark, whatever the cell holds.
+    // The mark, whatever the cell holds, then today's frame over it.
     DrawMark(painter, rect, YearMarks.at(DisplayMonth, col, row), m_colors.marks, Look.MarkLineWidth);
-
-    // 4. Today's frame.
     const bool todaysMonth = DisplayYear == TodayDate.year && DisplayMonth == TodayDate.month;
     if (todaysMonth && Look.TodayMarkOn && MonthLayout.todayCell == GridCell{col, row})
         DrawTodayFrame(painter, rect, m_colors.today, Look.TodayLineWidth);
 
-    // 5. The picked ends of a range.
-    if (RangeState == 2) {
-        const QColor highlight = palette().color(QPalette::Highlight);
-        auto isEnd = [&](const RangePoint &p) {
-            return DisplayYear == p.year && DisplayMonth == p.month && col == p.column && row == p.row;
-        };
-        if ((RangeBlink && isEnd(RangeStart)) || isEnd(RangeEnd))
-            painter.fillRect(rect.toRect(), highlight);
-    }
+    // The picked ends of a range cover everything.
+    if (Range.highlights(DisplayYear, DisplayMonth, col, row))
+        painter.fillRect(rect.toRect(), palette().color(QPalette::Highlight));
 }
 
 // ---- Interaction and navigation ------------------------------------------------------
@@ -509,83 +539,86 @@ void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint 
 {
     int col = 0;
     int row = 0;
-    if (!dg1->cellAt(pos, &col, &row) || row < 1 || row > 6 || MonthLayout.at(col, row).day == 0)
+    if (!dg1->cellAt(pos, &col, &row) || row < 1 || row > 6)
         return;
     const int day = MonthLayout.at(col, row).day;
-
-    if (RangeState == 0) {
-        ApplyMarkPress(YearMarks.at(DisplayMonth, col, row), button, LeftHeld, RightHeld);
-        dg1->viewport()->update();
+    if (day == 0)
         return;
+    switch (Range.RangeState) {
+    case 0:
+        markCell(col, row, button);
+        break;
+    case 1:
+        pickRangeStart(col, row, day);
+        break;
+    default:
+        pickRangeEnd(col, row, day);
+        break;
     }
-    if (RangeState == 1) {
-        RangeStart = {DisplayYear, DisplayMonth, row, col, day};
-        RangeState = 2;
-        RangeBlink = true;
-        Timer1->start();
-        dg1->viewport()->update();
-        return;
-    }
+}
 
-    // The last day: count and show the result.
+void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
+{
+    ReleaseButton(button, LeftHeld, RightHeld);
+}
+
+void TForm1::markCell(int col, int row, Qt::MouseButton button)
+{
+    std::uint8_t &mark = YearMarks.at(DisplayMonth, col, row);
+    mark = PressMark(mark, button, LeftHeld, RightHeld);
+    dg1->viewport()->update();
+}
+
+void TForm1::pickRangeStart(int col, int row, int day)
+{
+    Range.pickStart({DisplayYear, DisplayMonth, row, col, day});
+    Timer1->start();
+    dg1->viewport()->update();
+}
+
+void TForm1::pickRangeEnd(int col, int row, int day)
+{
     QGuiApplication::restoreOverrideCursor();
     showRangeMode(false);
-    RangeEnd = {DisplayYear, DisplayMonth, row, col, day};
+    Range.pickEnd({DisplayYear, DisplayMonth, row, col, day});
     Timer1->stop();
-    RangeBlink = true;
     dg1->viewport()->repaint();
     try {
-        Counts = TallyRange(CalendarPath(), RangeStart, RangeEnd);
+        Counts = TallyRange(CalendarPath(), Range.RangeStart, Range.RangeEnd);
     } catch (const FileError &) {
         endRangeSelection();
         throw;
     }
-    Form3->FromYear = RangeStart.year;
-    Form3->FromMonth = RangeStart.month;
-    Form3->FromDay = RangeStart.day;
-    Form3->ToYear = RangeEnd.year;
-    Form3->ToMonth = RangeEnd.month;
-    Form3->ToDay = RangeEnd.day;
+    Form3->FromYear = Range.RangeStart.year;
+    Form3->FromMonth = Range.RangeStart.month;
+    Form3->FromDay = Range.RangeStart.day;
+    Form3->ToYear = Range.RangeEnd.year;
+    Form3->ToMonth = Range.RangeEnd.month;
+    Form3->ToDay = Range.RangeEnd.day;
     Form3->exec();
     endRangeSelection();
 }
 
 void TForm1::endRangeSelection()
 {
-    RangeStart.column = RangeStart.row = 0;
-    RangeEnd.column = RangeEnd.row = 0;
-    RangeState = 0;
-    RangeBlink = false;
-    dg1->viewport()->update();
-}
-
-void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
-{
-    ApplyMarkRelease(button, LeftHeld, RightHeld);
-}
-
-void TForm1::showMonth()
-{
-    LayoutMonth();
-    FormResize();
+    Range.finish();
     dg1->viewport()->update();
 }
 
 void TForm1::stepMonth(int delta)
 {
-    const bool shift = QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
-    const int month = DisplayMonth + delta;
-    if (shift) {
-        if (!changeYear(DisplayYear + delta, DisplayMonth))
-            return;
-    } else if (month < 1 || month > 12) {
-        // Across the year's end: save this year, read the next.
-        if (!changeYear(DisplayYear + delta, month < 1 ? 12 : 1))
-            return;
+    int year = DisplayYear;
+    int month = DisplayMonth;
+    if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) {
+        year += delta;
     } else {
-        DisplayMonth = month;   // inside the year: no file is touched
+        month += delta;
+        if (month < 1 || month > 12) {
+            year += delta;
+            month = month < 1 ? 12 : 1;
+        }
     }
-    showMonth();
+    switchTo(CurrentCalendarName, year, month);
 }
 
 void TForm1::btnprvClick()
@@ -600,19 +633,13 @@ void TForm1::btnnextClick()
 
 void TForm1::thismonthClick()
 {
-    SaveYearMarks();
-    const YearMonthDay16 today = Today();
-    const hibi::YearMarks next = ReadYearMarks(CalendarPath(), today.year);
-    TodayDate = today;
-    DisplayYear = today.year;
-    DisplayMonth = today.month;
-    YearMarks = next;
-    showMonth();
+    TodayDate = Today();
+    switchTo(CurrentCalendarName, TodayDate.year, TodayDate.month, Buffer::Save, Reread::Always);
 }
 
 void TForm1::countallClick()
 {
-    SaveYearMarks();
+    saveYear();
     Counts = MarkCounts{};   // a file that cannot be read leaves no old counts behind
     Counts = TallyAll(CalendarPath());
     Form3->FromYear = 0;
@@ -623,13 +650,13 @@ void TForm1::countpartClick()
 {
     // The button and the menu item toggled themselves when clicked: they show the
     // state, and change only with it.
-    showRangeMode(RangeState != 0);
-    if (RangeState != 0) {
+    showRangeMode(Range.active());
+    if (Range.active()) {
         FormClick();
         return;
     }
-    SaveYearMarks();
-    RangeState = 1;
+    saveYear();
+    Range.begin();
     QGuiApplication::setOverrideCursor(RangeCursor());
     showRangeMode(true);
 }
@@ -642,18 +669,17 @@ void TForm1::showRangeMode(bool on)
 
 void TForm1::FormClick()
 {
-    if (RangeState != 0)
+    if (Range.active())
         QGuiApplication::restoreOverrideCursor();
     showRangeMode(false);
     Timer1->stop();
-    RangeState = 0;
-    RangeBlink = false;
+    Range.cancel();
     dg1->viewport()->update();
 }
 
 void TForm1::Timer1Timer()
 {
-    RangeBlink = !RangeBlink;
+    Range.RangeBlink = !Range.RangeBlink;
     dg1->viewport()->update();
 }
 
@@ -689,19 +715,7 @@ QStringList TForm1::calendarNames() const
 
 void TForm1::cbox1Change(int index)
 {
-    const QString next = cbox1->itemText(index);
-    try {
-        SaveYearMarks();
-        const hibi::YearMarks marks = ReadYearMarks(CalendarFilePath(ProgramFolder, next), DisplayYear);
-        CurrentCalendarName = next;
-        YearMarks = marks;
-    } catch (const FileError &) {
-        // The list goes back to the calendar whose marks are still shown.
-        cbox1->setCurrentIndex(calendarNames().indexOf(CurrentCalendarName));
-        throw;
-    }
-    LayoutMonth();
-    dg1->viewport()->update();
+    switchTo(cbox1->itemText(index), DisplayYear, DisplayMonth);
 }
 
 QString TForm1::askDataName()
@@ -717,23 +731,9 @@ void TForm1::mnunewcaleClick()
     const QString name = askDataName();
     if (name == CurrentCalendarName)
         return;
-    SaveYearMarks();
-    const QString previous = CurrentCalendarName;
-    const hibi::YearMarks previousMarks = YearMarks;
-    ClearYearMarks();
-    CurrentCalendarName = name;
-    try {
-        CreateCalendarFile(CalendarPath(), DisplayYear, YearMarks);
-    } catch (const FileError &) {
-        // Back to the calendar that is still selected; its marks were just saved.
-        CurrentCalendarName = previous;
-        YearMarks = previousMarks;
-        throw;
-    }
-    LayoutMonth();
-    cbox1->addItem(CurrentCalendarName);
-    cbox1->setCurrentIndex(cbox1->count() - 1);
-    dg1->viewport()->update();
+    saveYear();
+    CreateCalendarFile(CalendarFilePath(ProgramFolder, name), DisplayYear, hibi::YearMarks());
+    switchTo(name, DisplayYear, DisplayMonth, Buffer::Discard);   // saved just above
 }
 
 void TForm1::changenameClick()
@@ -754,18 +754,12 @@ void TForm1::delcaleClick()
     if (!MessageBoxes::warningYesNo(this, QStringLiteral("警告"), text))
         return;
     QFile::remove(CalendarPath());
-    if (cbox1->count() == 1) {
+    if (cbox1->count() == 1)
         cbox1->setItemText(0, kFirstCalendarName);
-        cbox1->setCurrentIndex(0);
-    } else {
+    else
         cbox1->removeItem(selectedIndex());
-        cbox1->setCurrentIndex(cbox1->count() - 1);
-    }
-    CurrentCalendarName = cbox1->currentText();
-    ClearYearMarks();
-    LayoutMonth();
-    LoadYearMarks();
-    dg1->viewport()->update();
+    // The deleted calendar's marks are not saved; the last entry is shown.
+    switchTo(cbox1->itemText(cbox1->count() - 1), DisplayYear, DisplayMonth, Buffer::Discard, Reread::Always);
 }
 
 void TForm1::moveCalendar(int from, int to)
@@ -800,20 +794,48 @@ void TForm1::datdownClick()
         moveCalendar(index, index + 1);
 }
 
+void TForm1::Data1Click()
+{
+    mnuall->setEnabled(cbox1->count() != 1);
+    datup->setEnabled(selectedIndex() != 0);
+    datdown->setEnabled(selectedIndex() != cbox1->count() - 1);
+}
+
+// ---- The other windows ------------------------------------------------------
+
 void TForm1::mnuallClick()
 {
-    SaveYearMarks();
+    saveYear();
     QDate shown;
     {
-        Tfrmall bulk(this);
+        Tfrmall bulk(this, this);
         bulk.exec();
         shown = bulk.BulkDate();
     }
-    const hibi::YearMarks marks = ReadYearMarks(CalendarPath(), shown.year());
-    DisplayYear = shown.year();
-    DisplayMonth = shown.month();
-    YearMarks = marks;
-    showMonth();
+    // The bulk input may have written into the year shown: read it back rather
+    // than save the buffer over it.
+    switchTo(CurrentCalendarName, shown.year(), shown.month(), Buffer::Discard, Reread::Always);
+}
+
+QString TForm1::calendarPath(const QString &name) const
+{
+    return CalendarFilePath(ProgramFolder, name);
+}
+
+BulkLook TForm1::bulkLook() const
+{
+    return {cbox1->height(), cbox1->font().pointSize(), dg1->defaultColWidth(), m_colors.marks, Look.MarkLineWidth};
+}
+
+WindowBounds TForm1::bulkBounds() const
+{
+    return m_settings.bulkBounds;
+}
+
+void TForm1::storeBulkBounds(const WindowBounds &bounds)
+{
+    m_settings.bulkBounds = bounds;
+    saveSettings(SettingsWriter::Bulk);
 }
 
 void TForm1::mnujumpClick()
@@ -824,19 +846,33 @@ void TForm1::mnujumpClick()
     form_jump->exec();
     if (!form_jump->JumpAccepted)
         return;
-    SaveYearMarks();
-    const int year = form_jump->upyear->position();
-    const hibi::YearMarks marks = ReadYearMarks(CalendarFilePath(ProgramFolder, CurrentCalendarName), year);
-    DisplayYear = year;
-    DisplayMonth = form_jump->upmonth->position();
-    YearMarks = marks;
-    showMonth();
+    switchTo(CurrentCalendarName, form_jump->upyear->position(), form_jump->upmonth->position(), Buffer::Save,
+             Reread::Always);
 }
 
 void TForm1::setteiClick()
 {
-    Tfrmsettei frmsettei(this);
+    Tfrmsettei frmsettei(this, this);
     frmsettei.exec();
+}
+
+int TForm1::dayColumnWidth() const
+{
+    return dg1->defaultColWidth();
+}
+
+void TForm1::applyAppearance(const Appearance &look, int dayRowHeight)
+{
+    m_settings.appearance = look;
+    dg1->setDefaultRowHeight(dayRowHeight);
+    lookChanged();
+    bool saved = false;
+    runCommand([&] {
+        m_settingsStore.save(m_settings, SettingsWriter::Dialog);
+        saved = true;
+    });
+    if (saved)
+        FormResize();
 }
 
 void TForm1::mnuhelpClick()
@@ -848,13 +884,6 @@ void TForm1::mnuversionClick()
 {
     TAboutBox AboutBox(this);
     AboutBox.exec();
-}
-
-void TForm1::Data1Click()
-{
-    mnuall->setEnabled(cbox1->count() != 1);
-    datup->setEnabled(selectedIndex() != 0);
-    datdown->setEnabled(selectedIndex() != cbox1->count() - 1);
 }
 
 } // namespace hibi

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "bulk/setall.h"
 #include "calendar/Holidays.h"
 #include "calendar/MonthGrid.h"
 #include "calendar/MonthLayout.h"
 #include "components/DrawGrid.h"
-#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
+#include "settings/settei.h"
 #include "storage/YearMarks.h"
+#include "tally/RangeSelection.h"
 #include "tally/Tally.h"
 
 #include <QFont>
@@ -32,9 +34,10 @@ class TSingleInstance;
 class Tform_jump;
 class UpDown;
 
-// The main window: one month of one calendar. It owns the program-wide state that
-// the other windows read and change.
-class TForm1 : public QMainWindow
+// The main window: one month of one calendar. It owns the program-wide state; the
+// bulk-input window and the settings dialog reach it through their host
+// interfaces only.
+class TForm1 : public QMainWindow, public BulkInputHost, public SettingsDialogHost
 {
     Q_OBJECT
 
@@ -50,12 +53,8 @@ public:
     int DisplayMonth = 0;
     YearMonthDay16 TodayDate;
     HolidayTable Holidays;
-    Appearance Look;                 // fonts, colours, mark and frame settings
     MarkCounts Counts;               // the last tally's result
-    int RangeState = 0;              // 0 idle, 1 waiting for the first day, 2 for the last
-    RangePoint RangeStart;
-    RangePoint RangeEnd;
-    bool RangeBlink = false;
+    RangeSelection Range;            // the range picked for the range tally
     bool LeftHeld = false;
     bool RightHeld = false;
     hibi::YearMarks YearMarks;       // the displayed year of the current calendar
@@ -65,25 +64,22 @@ public:
     TForm3 *Form3 = nullptr;
     Tform_jump *form_jump = nullptr;
 
-    // The year buffer and its calendar file. These throw FileError.
+    // The settings as read at start and as last written; Look is the appearance
+    // in effect.
+    const ProgramSettings &settings() const { return m_settings; }
+    const Appearance &Look = m_settings.appearance;
+
     QString CalendarPath() const;
     QString SettingsPath() const;
-    void ClearYearMarks();
-    void LoadYearMarks();
-    void SaveYearMarks();
 
     void LayoutMonth();
     void LayoutHeader();
     void FormResize();
-    // Takes new appearance fields into the cached fonts and colours and repaints.
-    void ApplyAppearance();
 
     // Commands and events.
     void dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
     void dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
     void dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
-    // Both month buttons: a month back or forward, a year with Shift.
-    void stepMonth(int delta);
     void btnprvClick();
     void btnnextClick();
     void thismonthClick();
@@ -105,14 +101,21 @@ public:
     void mnuhelpClick();
     void mnuversionClick();
 
-    // For the bulk-input window: the calendar list and the month grid it sizes itself by.
-    QStringList calendarNames() const;
-    QComboBox *calendarList() const { return cbox1; }
-    DrawGrid *monthGrid() const { return dg1; }
-    // The mark colours of Look, as painted.
-    const MarkColors &markColors() const { return m_colors.marks; }
+    // The calendar list, in its order.
+    QStringList calendarNames() const override;
     // Moves a calendar to another place in the list; the selected one stays selected.
-    void moveCalendar(int from, int to);
+    void moveCalendar(int from, int to) override;
+
+    // For the bulk-input window.
+    QString calendarPath(const QString &name) const override;
+    BulkLook bulkLook() const override;
+    WindowBounds bulkBounds() const override;
+    void storeBulkBounds(const WindowBounds &bounds) override;
+
+    // For the settings dialog.
+    const Appearance &appearance() const override { return Look; }
+    int dayColumnWidth() const override;
+    void applyAppearance(const Appearance &look, int dayRowHeight) override;
 
     // Runs a command; a file error ends it and is shown to the user.
     bool runCommand(const std::function<void()> &command);
@@ -126,20 +129,55 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void applyCaptionLook();
     void buildMenus();
     void buildControls();
     void readSettings();
-    // Saves the year, then moves to another year (and month); false when the year
-    // lies outside 1..9999, and then nothing changes.
-    bool changeYear(int year, int month);
+    // The fonts and colours the painting uses, made again from Look, and the
+    // geometry that follows them.
+    void lookChanged();
+    void applyCaptionLook();
+
+    // What happens to the year buffer when the view leaves it.
+    enum class Buffer
+    {
+        Save,      // written back first; when the new year cannot be read, the view stays
+        Discard,   // gone (a deleted calendar), written already or stale (after bulk input);
+                   // when the new year cannot be read, it is shown as not loaded
+    };
+    enum class Reread { WhenLeaving, Always };
+    // The one way the view moves: to another month, year or calendar. Whenever the
+    // year or the calendar changes (or `reread` says so, or the shown year is not
+    // loaded), the year buffer is handled as `buffer` says and the new year is read
+    // before anything changes; then calendar, year, month, marks and the list's
+    // selection change together and the month is laid out and painted. Returns
+    // false, changing nothing, for a year outside 1..9999; file errors are thrown
+    // as FileError.
+    bool switchTo(const QString &calendar, int year, int month, Buffer buffer = Buffer::Save,
+                  Reread reread = Reread::WhenLeaving);
+    // Writes the year buffer to the current calendar's file, unless it never loaded.
+    void saveYear();
+    // Whether the shown year's marks came from the file; if not, marks cannot be set.
+    bool yearLoaded() const { return m_yearLoaded; }
     void showMonth();
+    // A month back or forward, a year with Shift.
+    void stepMonth(int delta);
+
+    // The three things a press on a day cell can do.
+    void markCell(int col, int row, Qt::MouseButton button);
+    void pickRangeStart(int col, int row, int day);
+    void pickRangeEnd(int col, int row, int day);
     void endRangeSelection();
     // The pressed tool button and the checked menu item of a range selection.
     void showRangeMode(bool on);
+
     int selectedIndex() const;
     // The data-name dialog on the current name: the name it accepted, or the same one.
     QString askDataName();
+    void saveSettings(SettingsWriter writer);
+
+    SettingsStore m_settingsStore;
+    ProgramSettings m_settings;
+    bool m_yearLoaded = true;
 
     QWidget *m_client = nullptr;
     QToolBar *ToolBar1 = nullptr;
@@ -161,7 +199,7 @@ private:
     QAction *datdown = nullptr;
     bool m_shown = false;
 
-    // Cached from Look by ApplyAppearance, so painting allocates nothing.
+    // Made from Look by lookChanged, so painting allocates nothing.
     QFont m_youbiFont;
     QFont m_dayFont;
     struct

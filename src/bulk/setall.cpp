@@ -1,17 +1,13 @@
 #include "bulk/setall.h"
 
-#include "app/Unit1.h"
 #include "calendar/Clock.h"
 #include "components/DrawGrid.h"
 #include "components/Look.h"
-#include "components/MarkGesture.h"
-#include "components/MarkPainter.h"
 #include "components/MessageBoxes.h"
-#include "settings/Settings.h"
 #include "storage/CalendarFile.h"
 #include "storage/FileError.h"
+#include "storage/MarkGesture.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QLocale>
 #include <QPainter>
@@ -25,8 +21,8 @@ namespace {
 const QColor kMoneyGreen(192, 220, 192);
 }
 
-Tfrmall::Tfrmall(TForm1 *mainWindow)
-    : QDialog(mainWindow), m_main(mainWindow)
+Tfrmall::Tfrmall(BulkInputHost *host, QWidget *parent)
+    : QDialog(parent), m_host(host)
 {
     setObjectName(QStringLiteral("frmall"));
     setWindowTitle(QStringLiteral("データの一括入力"));
@@ -84,20 +80,20 @@ void Tfrmall::showEvent(QShowEvent *event)
 
 void Tfrmall::FormShow()
 {
-    WindowBounds b{100, 200, 300, 400};
-    m_main->runCommand([&] { b = ReadBulkBounds(m_main->SettingsPath()); });
+    const WindowBounds b = m_host->bulkBounds();
     move(b.left, b.top);
     resize(b.width, b.height);
 
-    const QStringList names = m_main->calendarNames();
-    m_bulkMarks.assign(size_t(names.size()), 0);
+    m_names = m_host->calendarNames();
+    m_look = m_host->bulkLook();
+    m_bulkMarks.assign(size_t(m_names.size()), 0);
     // Names in the calendar list's size; the painting takes the grid's font.
     QFont nameFont = dgall->font();
-    nameFont.setPointSize(m_main->calendarList()->font().pointSize());
+    nameFont.setPointSize(m_look.namePointSize);
     dgall->setFont(nameFont);
-    dgall->setDefaultRowHeight(m_main->calendarList()->height());
-    dgall->setColWidth(1, m_main->monthGrid()->defaultColWidth());
-    dgall->setRowCount(int(names.size()));
+    dgall->setDefaultRowHeight(m_look.rowHeight);
+    dgall->setColWidth(1, m_look.markColumnWidth);
+    dgall->setRowCount(int(m_names.size()));
     layout();
 
     const YearMonthDay16 today = Today();
@@ -136,7 +132,7 @@ void Tfrmall::done(int result)
 
 void Tfrmall::FormClose()
 {
-    m_main->runCommand([this] { WriteBulkBounds(m_main->SettingsPath(), {pos().y(), pos().x(), height(), width()}); });
+    m_host->storeBulkBounds({pos().y(), pos().x(), height(), width()});
 }
 
 void Tfrmall::DateTimePicker1Change()
@@ -148,11 +144,10 @@ void Tfrmall::LoadBulkMarks()
 {
     const QDate date = BulkDate();
     const GridCell cell = CellOfDay(date.year(), date.month(), date.day());
-    const QStringList names = m_main->calendarNames();
     QStringList problems;
-    for (int i = 0; i < int(names.size()); ++i) {
+    for (int i = 0; i < int(m_names.size()); ++i) {
         try {
-            const YearMarks marks = ReadYearMarks(CalendarFilePath(m_main->ProgramFolder, names[i]), date.year());
+            const YearMarks marks = ReadYearMarks(m_host->calendarPath(m_names[i]), date.year());
             m_bulkMarks[size_t(i)] = marks.at(date.month(), cell.col, cell.row);
         } catch (const FileError &e) {
             // The other calendars still show their marks.
@@ -168,23 +163,24 @@ void Tfrmall::LoadBulkMarks()
 void Tfrmall::WriteBulkMark(int index)
 {
     const QDate date = BulkDate();
-    const QString name = m_main->calendarList()->itemText(index);
-    m_main->runCommand([&] {
-        WriteDayMark(CalendarFilePath(m_main->ProgramFolder, name), date.year(), date.month(), date.day(),
+    try {
+        WriteDayMark(m_host->calendarPath(m_names[index]), date.year(), date.month(), date.day(),
                      Mark(m_bulkMarks[size_t(index)]));
-    });
+    } catch (const FileError &e) {
+        MessageBoxes::error(this, e.message());   // the other calendars are not touched
+    }
 }
 
 void Tfrmall::dgallDrawCell(QPainter &painter, int col, int row, const CellRect &rect)
 {
     painter.fillRect(rect.toRect(), row % 2 == 1 ? kMoneyGreen : QColor(Qt::white));
     painter.setPen(Qt::black);
-    const QString name = m_main->calendarList()->itemText(row);
+    const QString name = m_names.value(row);
     const QRect textRect = rect.toRect().adjusted(2, 0, 0, 0);
     if (col == 0)
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
     if (col == 1 && row < int(m_bulkMarks.size())) {
-        DrawMark(painter, rect, m_bulkMarks[size_t(row)], m_main->markColors(), m_main->Look.MarkLineWidth);
+        DrawMark(painter, rect, m_bulkMarks[size_t(row)], m_look.marks, m_look.markLineWidth);
     }
     if (Dragging && col == 0) {
         if (row == DragFrom) {
@@ -217,7 +213,8 @@ void Tfrmall::dgallMouseDown(Qt::MouseButton button, QPoint pos)
         dgall->viewport()->update();
         return;
     }
-    ApplyMarkPress(m_bulkMarks[size_t(row)], button, BulkLeftHeld, BulkRightHeld);
+    std::uint8_t &mark = m_bulkMarks[size_t(row)];
+    mark = PressMark(mark, button, BulkLeftHeld, BulkRightHeld);
     WriteBulkMark(row);
     dgall->viewport()->update();
 }
@@ -237,12 +234,13 @@ void Tfrmall::dgallMouseUp(Qt::MouseButton button, QPoint pos)
     const bool onCell = dgall->cellAt(pos, &col, &row) && row < int(m_bulkMarks.size());
     Dragging = false;
     if (onCell && col == 0 && DragFrom != -1 && row != DragFrom) {
-        m_main->moveCalendar(DragFrom, row);
+        m_host->moveCalendar(DragFrom, row);
+        m_names.move(DragFrom, row);
         const std::uint8_t mark = m_bulkMarks[size_t(DragFrom)];
         m_bulkMarks.erase(m_bulkMarks.begin() + DragFrom);
         m_bulkMarks.insert(m_bulkMarks.begin() + row, mark);
     } else {
-        ApplyMarkRelease(button, BulkLeftHeld, BulkRightHeld);
+        ReleaseButton(button, BulkLeftHeld, BulkRightHeld);
     }
     DragFrom = -1;
     dgall->viewport()->update();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "components/MarkPainter.h"
+#include "settings/Settings.h"
+
 #include <QDate>
 #include <QDialog>
 
@@ -13,8 +16,36 @@ class QToolBar;
 namespace hibi {
 
 class DrawGrid;
-class TForm1;
 struct CellRect;
+
+// How the list looks: rows as high as the calendar list and in its font size, the
+// mark column a day cell wide, the marks in the month view's colours and width.
+struct BulkLook
+{
+    int rowHeight = 0;
+    int namePointSize = 0;
+    int markColumnWidth = 0;
+    MarkColors marks;
+    int markLineWidth = 0;
+};
+
+// What the bulk-input window needs from the window that opens it.
+class BulkInputHost
+{
+public:
+    // The calendars in list order, and where each keeps its marks.
+    virtual QStringList calendarNames() const = 0;
+    virtual QString calendarPath(const QString &name) const = 0;
+    virtual BulkLook bulkLook() const = 0;
+    // Moves a calendar to another place in the list.
+    virtual void moveCalendar(int from, int to) = 0;
+    // The window's bounds as last stored, and storing new ones.
+    virtual WindowBounds bulkBounds() const = 0;
+    virtual void storeBulkBounds(const WindowBounds &bounds) = 0;
+
+protected:
+    ~BulkInputHost() = default;
+};
 
 // The bulk-input window: one date for all calendars. Each row is a calendar with
 // its mark on that date; a press on a mark writes it to that calendar's file at
@@ -24,7 +55,7 @@ class Tfrmall : public QDialog
     Q_OBJECT
 
 public:
-    explicit Tfrmall(TForm1 *mainWindow);
+    Tfrmall(BulkInputHost *host, QWidget *parent = nullptr);
 
     QDate BulkDate() const;
     const std::vector<std::uint8_t> &BulkMarks() const { return m_bulkMarks; }
@@ -50,7 +81,9 @@ private:
     void layout();
     int rowAt(QPoint pos) const;
 
-    TForm1 *m_main;
+    BulkInputHost *m_host;
+    BulkLook m_look;
+    QStringList m_names;
     QToolBar *ToolBar1;
     QDateEdit *DateTimePicker1;
     DrawGrid *dgall;

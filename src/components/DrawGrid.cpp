@@ -226,11 +226,12 @@ void DrawGrid::mousePressEvent(QMouseEvent *event)
     emit mouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
-// A quick second press arrives as a press of its own and then once more as a
-// double click; taking both would toggle a mark twice. Two left presses must
-// toggle ○ on and off.
-void DrawGrid::mouseDoubleClickEvent(QMouseEvent *)
+// Through a real window, Qt delivers the second of two quick presses only as a
+// double click, never as a press: it is a press like any other, so two quick left
+// presses toggle ○ on and off again.
+void DrawGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
+    mousePressEvent(event);
 }
 
 void DrawGrid::mouseReleaseEvent(QMouseEvent *event)

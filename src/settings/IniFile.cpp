@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <limits>
 
 namespace hibi {
@@ -70,6 +71,14 @@ std::optional<qint64> ParseIniNumber(const QString &text)
     if (!ok)
         return std::nullopt;
     return value;
+}
+
+std::optional<int> ParseIniInteger(const QString &text)
+{
+    const auto number = ParseIniNumber(text);
+    if (!number || *number < std::numeric_limits<qint32>::min() || *number > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return int(*number);
 }
 
 IniFile::IniFile(const QByteArray &bytes)
@@ -145,6 +154,11 @@ IniFile::Line IniFile::makeLine(const QByteArray &bytes, bool hasNewline)
     return line;
 }
 
+QString IniFile::valueOf(const Line &line)
+{
+    return decode(withoutCarriageReturn(line.bytes).sliced(line.valueStart));
+}
+
 int IniFile::findSection(const QString &section, int *end) const
 {
     const int count = int(m_lines.size());
@@ -189,8 +203,7 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
     const int i = findKey(section, key);
     if (i < 0)
         return std::nullopt;
-    const Line &line = m_lines[size_t(i)];
-    return decode(withoutCarriageReturn(line.bytes).sliced(line.valueStart));
+    return valueOf(m_lines[size_t(i)]);
 }
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &fallback) const
@@ -201,10 +214,7 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
 int IniFile::readInteger(const QString &section, const QString &key, int fallback) const
 {
     const auto text = value(section, key);
-    const auto number = text ? ParseIniNumber(*text) : std::nullopt;
-    if (!number || *number < std::numeric_limits<qint32>::min() || *number > std::numeric_limits<qint32>::max())
-        return fallback;
-    return int(*number);
+    return (text ? ParseIniInteger(*text) : std::nullopt).value_or(fallback);
 }
 
 bool IniFile::readBool(const QString &section, const QString &key, bool fallback) const
@@ -287,23 +297,36 @@ std::vector<QString> IniFile::keys(const QString &section) const
     return names;
 }
 
+std::vector<std::pair<QString, QString>> IniFile::entries(const QString &section) const
+{
+    std::vector<std::pair<QString, QString>> out;
+    int end = 0;
+    const int start = findSection(section, &end);
+    for (int i = start + 1; start >= 0 && i < end; ++i) {
+        const Line &line = m_lines[size_t(i)];
+        if (line.kind == Kind::Key)
+            out.emplace_back(line.name, valueOf(line));
+    }
+    return out;
+}
+
+void IniFile::removeKeys(const QString &section, const std::function<bool(const QString &key)> &matches)
+{
+    int end = 0;
+    const int start = findSection(section, &end);
+    if (start < 0)
+        return;
+    const auto first = m_lines.begin() + start + 1;
+    const auto last = m_lines.begin() + end;
+    m_lines.erase(std::remove_if(first, last, [&](const Line &line) { return line.kind == Kind::Key && matches(line.name); }),
+                  last);
+}
+
 bool IniFile::canEncode(const QString &text)
 {
     QStringEncoder encoder(kCodec);
     const QByteArray bytes = encoder.encode(text);
     return !encoder.hasError() && decode(bytes) == text;
-}
-
-int IniFileDirect::readInteger(const QString &section, const QString &key, int fallback) const
-{
-    return IniFile::load(m_path).readInteger(section, key, fallback);
-}
-
-void IniFileDirect::writeInteger(const QString &section, const QString &key, int value) const
-{
-    IniFile file = IniFile::load(m_path);
-    file.writeInteger(section, key, value);
-    file.save(m_path);
 }
 
 } // namespace hibi

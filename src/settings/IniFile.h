@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace hibi {
@@ -43,6 +45,10 @@ public:
 
     // Keys of a section in file order (the names as written in the file).
     std::vector<QString> keys(const QString &section) const;
+    // The keys of a section with their values, in file order, in one pass.
+    std::vector<std::pair<QString, QString>> entries(const QString &section) const;
+    // Deletes the keys of a section that `matches` picks, in one pass.
+    void removeKeys(const QString &section, const std::function<bool(const QString &key)> &matches);
 
     // Whether CP932 can hold the text exactly.
     static bool canEncode(const QString &text);
@@ -59,6 +65,7 @@ private:
     };
 
     static Line makeLine(const QByteArray &bytes, bool hasNewline = true);
+    static QString valueOf(const Line &keyLine);
     // First line of the section, or -1; `end` receives one past its last line.
     int findSection(const QString &section, int *end) const;
     int findKey(const QString &section, const QString &key) const;
@@ -68,20 +75,10 @@ private:
     std::vector<Line> m_lines;
 };
 
-// Direct per-key access: every read and every write goes to the file at once.
-class IniFileDirect
-{
-public:
-    explicit IniFileDirect(const QString &path) : m_path(path) {}
-    int readInteger(const QString &section, const QString &key, int fallback) const;
-    void writeInteger(const QString &section, const QString &key, int value) const;
-
-private:
-    QString m_path;
-};
-
 // Integer text as the settings file has it: decimal with an optional sign, or a
 // 32-bit pattern in hexadecimal after "$" ($FFFFFFFF is -1).
 std::optional<qint64> ParseIniNumber(const QString &text);
+// The same, when it fits a 32-bit integer.
+std::optional<int> ParseIniInteger(const QString &text);
 
 } // namespace hibi

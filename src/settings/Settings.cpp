@@ -1,180 +1,230 @@
 #include "settings/Settings.h"
 
 #include "settings/IniFile.h"
+#include "storage/FileError.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
-#include <map>
+#include <array>
+#include <utility>
+#include <vector>
 
 namespace hibi {
 
 namespace {
 
-const QString kPos = QStringLiteral("pos");
-const QString kPosb = QStringLiteral("posb");
-const QString kBackColor = QStringLiteral("backcolor");
-const QString kToday = QStringLiteral("today");
-const QString kCale = QStringLiteral("cale");
+using S = ProgramSettings;
+using A = Appearance;
+
+// The value behind a chain of members, as a plain function: &at<&S::bounds, &WindowBounds::top>.
+template<auto First, auto... Rest>
+auto &at(ProgramSettings &s)
+{
+    return ((s.*First) .* ... .* Rest);
+}
+
+// The four style keys of a font record in ProgramSettings.
+#define HIBI_STYLE_KEYS(writer, section, ...)                                                               \
+    SettingsKey{writer, section, "stylebold", "1", &at<__VA_ARGS__, &FontStyle::bold>},                    \
+    SettingsKey{writer, section, "styleitalic", "0", &at<__VA_ARGS__, &FontStyle::italic>},                \
+    SettingsKey{writer, section, "styleuline", "0", &at<__VA_ARGS__, &FontStyle::underline>},              \
+    SettingsKey{writer, section, "stylesout", "0", &at<__VA_ARGS__, &FontStyle::strikeOut>}
+
+constexpr auto kClose = SettingsWriter::Close;
+constexpr auto kDialog = SettingsWriter::Dialog;
+constexpr auto kBulk = SettingsWriter::Bulk;
+
+const SettingsKey kKeys[] = {
+    {kClose, "pos", "top", "100", &at<&S::bounds, &WindowBounds::top>},
+    {kClose, "pos", "left", "200", &at<&S::bounds, &WindowBounds::left>},
+    {kClose, "pos", "height", "325", &at<&S::bounds, &WindowBounds::height>},
+    {kClose, "pos", "width", "330", &at<&S::bounds, &WindowBounds::width>},
+    {kClose, "pos", "nameheight", "12", &at<&S::nameHeight>},
+    {kClose, "cale", "file", "カレンダー1", &at<&S::lastCalendar>},
+
+    {kDialog, "youbifont", "size", "12", &at<&S::appearance, &A::YoubiFont, &Tdayfont::Size>},
+    {kDialog, "youbifont", "holidaycolor", "clBlack", &at<&S::appearance, &A::YoubiFont, &Tdayfont::HolidayColor>},
+    {kDialog, "youbifont", "weekdaycolor", "clBlack", &at<&S::appearance, &A::YoubiFont, &Tdayfont::WeekdayColor>},
+    {kDialog, "youbifont", "name", "ＭＳ Ｐゴシック", &at<&S::appearance, &A::YoubiFont, &Tdayfont::Name>},
+    HIBI_STYLE_KEYS(kDialog, "youbifont", &S::appearance, &A::YoubiFont, &Tdayfont::Style),
+    {kDialog, "dayfont", "size", "12", &at<&S::appearance, &A::DayFont, &Tdayfont::Size>},
+    {kDialog, "dayfont", "holidaycolor", "clRed", &at<&S::appearance, &A::DayFont, &Tdayfont::HolidayColor>},
+    {kDialog, "dayfont", "weekdaycolor", "clBlack", &at<&S::appearance, &A::DayFont, &Tdayfont::WeekdayColor>},
+    {kDialog, "dayfont", "name", "ＭＳ Ｐゴシック", &at<&S::appearance, &A::DayFont, &Tdayfont::Name>},
+    HIBI_STYLE_KEYS(kDialog, "dayfont", &S::appearance, &A::DayFont, &Tdayfont::Style),
+    {kDialog, "backcolor", "youbiholiday", "clRed", &at<&S::appearance, &A::YoubiHolidayBack>},
+    {kDialog, "backcolor", "youbiweekday", "$0000FF80", &at<&S::appearance, &A::YoubiWeekdayBack>},
+    {kDialog, "backcolor", "dayholiday", "clWhite", &at<&S::appearance, &A::DayHolidayBack>},
+    {kDialog, "backcolor", "dayweekday", "clWhite", &at<&S::appearance, &A::DayWeekdayBack>},
+    {kDialog, "backcolor", "yohaku", "clSilver", &at<&S::appearance, &A::YohakuBack>},
+    {kDialog, "pos", "color", "$00FFA64D", &at<&S::appearance, &A::WindowColor>},
+    {kDialog, "nenfont", "size", "18", &at<&S::appearance, &A::NenFont, &Tnenfont::Size>},
+    {kDialog, "nenfont", "color", "clBlack", &at<&S::appearance, &A::NenFont, &Tnenfont::Color>},
+    {kDialog, "nenfont", "name", "ＭＳ Ｐゴシック", &at<&S::appearance, &A::NenFont, &Tnenfont::Name>},
+    HIBI_STYLE_KEYS(kDialog, "nenfont", &S::appearance, &A::NenFont, &Tnenfont::Style),
+    {kDialog, "backcolor", "maru", "$00808040", &at<&S::appearance, &A::MaruColor>},
+    {kDialog, "backcolor", "batu", "$00004080", &at<&S::appearance, &A::BatuColor>},
+    {kDialog, "backcolor", "sankaku", "$000080FF", &at<&S::appearance, &A::SankakuColor>},
+    {kDialog, "backcolor", "linewidth", "3", &at<&S::appearance, &A::MarkLineWidth>},
+    {kDialog, "today", "set", "1", &at<&S::appearance, &A::TodayMarkOn>},
+    {kDialog, "today", "color", "clBlue", &at<&S::appearance, &A::TodayColor>},
+    {kDialog, "today", "width", "5", &at<&S::appearance, &A::TodayLineWidth>},
+
+    {kBulk, "posb", "top", "100", &at<&S::bulkBounds, &WindowBounds::top>},
+    {kBulk, "posb", "left", "200", &at<&S::bulkBounds, &WindowBounds::left>},
+    {kBulk, "posb", "height", "300", &at<&S::bulkBounds, &WindowBounds::height>},
+    {kBulk, "posb", "width", "400", &at<&S::bulkBounds, &WindowBounds::width>},
+};
+
+#undef HIBI_STYLE_KEYS
+
+// The calendar order has a key per name, so it is not in the table.
 const QString kDat = QStringLiteral("dat");
 const QString kNum = QStringLiteral("num");
 
-void readStyle(const IniFile &ini, const QString &section, FontStyle &style)
+// A [dat] key that is a name's number: plain decimal digits, as written.
+std::optional<qint64> nameNumber(const QString &key)
 {
-    style.bold = ini.readBool(section, QStringLiteral("stylebold"), style.bold);
-    style.italic = ini.readBool(section, QStringLiteral("styleitalic"), style.italic);
-    style.underline = ini.readBool(section, QStringLiteral("styleuline"), style.underline);
-    style.strikeOut = ini.readBool(section, QStringLiteral("stylesout"), style.strikeOut);
+    bool ok = false;
+    const qint64 n = key.toLongLong(&ok);
+    if (!ok || n < 0 || QString::number(n) != key)
+        return std::nullopt;
+    return n;
 }
 
-void writeStyle(IniFile &ini, const QString &section, const FontStyle &style)
+// Reads a value of the field's type; false when the text does not convert.
+struct ReadValue
 {
-    ini.writeBool(section, QStringLiteral("stylebold"), style.bold);
-    ini.writeBool(section, QStringLiteral("styleitalic"), style.italic);
-    ini.writeBool(section, QStringLiteral("styleuline"), style.underline);
-    ini.writeBool(section, QStringLiteral("stylesout"), style.strikeOut);
-}
-
-void readDayFont(const IniFile &ini, const QString &section, Tdayfont &font)
-{
-    font.Size = ini.readInteger(section, QStringLiteral("size"), font.Size);
-    font.HolidayColor = ini.readColor(section, QStringLiteral("holidaycolor"), font.HolidayColor);
-    font.WeekdayColor = ini.readColor(section, QStringLiteral("weekdaycolor"), font.WeekdayColor);
-    font.Name = ini.readString(section, QStringLiteral("name"), font.Name);
-    readStyle(ini, section, font.Style);
-}
-
-void writeDayFont(IniFile &ini, const QString &section, const Tdayfont &font)
-{
-    ini.writeInteger(section, QStringLiteral("size"), font.Size);
-    ini.writeColor(section, QStringLiteral("holidaycolor"), font.HolidayColor);
-    ini.writeColor(section, QStringLiteral("weekdaycolor"), font.WeekdayColor);
-    ini.writeString(section, QStringLiteral("name"), font.Name);
-    writeStyle(ini, section, font.Style);
-}
-
-// The [dat] keys 0 .. num - 1 that are present, by index. A hand-edited num may be
-// huge, so the keys are looked at rather than every index counted through.
-std::map<qint64, QString> datNamesBelow(const IniFile &ini, qint64 num)
-{
-    std::map<qint64, QString> names;
-    for (const QString &key : ini.keys(kDat)) {
-        bool ok = false;
-        const qint64 index = key.toLongLong(&ok);
-        if (ok && index >= 0 && index < num && QString::number(index) == key && !names.count(index))
-            names[index] = ini.readString(kDat, key, QString());
+    const QString &text;
+    ProgramSettings &s;
+    bool operator()(int &(*f)(ProgramSettings &)) const { return assign(f(s), ParseIniInteger(text)); }
+    bool operator()(bool &(*f)(ProgramSettings &)) const
+    {
+        const auto n = ParseIniInteger(text);
+        if (n)
+            f(s) = *n != 0;
+        return n.has_value();
     }
-    return names;
-}
-
-} // namespace
-
-StartupSettings ReadStartupSettings(const IniFile &ini)
-{
-    StartupSettings s;
-    Appearance &a = s.appearance;
-    s.bounds.top = ini.readInteger(kPos, QStringLiteral("top"), s.bounds.top);
-    s.bounds.left = ini.readInteger(kPos, QStringLiteral("left"), s.bounds.left);
-    s.bounds.height = ini.readInteger(kPos, QStringLiteral("height"), s.bounds.height);
-    s.bounds.width = ini.readInteger(kPos, QStringLiteral("width"), s.bounds.width);
-    s.nameHeight = ini.readInteger(kPos, QStringLiteral("nameheight"), s.nameHeight);
-    a.WindowColor = ini.readColor(kPos, QStringLiteral("color"), a.WindowColor);
-    readDayFont(ini, QStringLiteral("youbifont"), a.YoubiFont);
-    readDayFont(ini, QStringLiteral("dayfont"), a.DayFont);
-    a.YoubiHolidayBack = ini.readColor(kBackColor, QStringLiteral("youbiholiday"), a.YoubiHolidayBack);
-    a.YoubiWeekdayBack = ini.readColor(kBackColor, QStringLiteral("youbiweekday"), a.YoubiWeekdayBack);
-    a.DayHolidayBack = ini.readColor(kBackColor, QStringLiteral("dayholiday"), a.DayHolidayBack);
-    a.DayWeekdayBack = ini.readColor(kBackColor, QStringLiteral("dayweekday"), a.DayWeekdayBack);
-    a.YohakuBack = ini.readColor(kBackColor, QStringLiteral("yohaku"), a.YohakuBack);
-    const QString nen = QStringLiteral("nenfont");
-    a.NenFont.Size = ini.readInteger(nen, QStringLiteral("size"), a.NenFont.Size);
-    a.NenFont.Color = ini.readColor(nen, QStringLiteral("color"), a.NenFont.Color);
-    a.NenFont.Name = ini.readString(nen, QStringLiteral("name"), a.NenFont.Name);
-    readStyle(ini, nen, a.NenFont.Style);
-    a.MaruColor = ini.readColor(kBackColor, QStringLiteral("maru"), a.MaruColor);
-    a.BatuColor = ini.readColor(kBackColor, QStringLiteral("batu"), a.BatuColor);
-    a.SankakuColor = ini.readColor(kBackColor, QStringLiteral("sankaku"), a.SankakuColor);
-    a.MarkLineWidth = ini.readInteger(kBackColor, QStringLiteral("linewidth"), a.MarkLineWidth);
-    a.TodayMarkOn = ini.readBool(kToday, QStringLiteral("set"), a.TodayMarkOn);
-    a.TodayColor = ini.readColor(kToday, QStringLiteral("color"), a.TodayColor);
-    a.TodayLineWidth = ini.readInteger(kToday, QStringLiteral("width"), a.TodayLineWidth);
-    s.lastCalendar = ini.readString(kCale, QStringLiteral("file"), s.lastCalendar);
-
-    // Names missing below num read as empty; trailing ones are left off, since an
-    // empty name matches no calendar file anyway.
-    const int num = ini.readInteger(kDat, kNum, 1);
-    const auto names = datNamesBelow(ini, num);
-    if (!names.empty()) {
-        s.savedOrder.resize(qsizetype(names.rbegin()->first + 1));
-        for (const auto &[index, name] : names)
-            s.savedOrder[qsizetype(index)] = name;
+    bool operator()(Color &(*f)(ProgramSettings &)) const { return assign(f(s), StringToColor(text)); }
+    bool operator()(QString &(*f)(ProgramSettings &)) const
+    {
+        f(s) = text;
+        return true;
     }
-    return s;
+    template<typename T, typename V>
+    static bool assign(T &target, const std::optional<V> &value)
+    {
+        if (value)
+            target = T(*value);
+        return value.has_value();
+    }
+};
+
+void readCalendarOrder(const IniFile &ini, ProgramSettings &s)
+{
+    // Built from the keys present, so a hand-edited num in the billions costs
+    // nothing; time linear in the section.
+    const qint64 num = ini.readInteger(kDat, kNum, 1);
+    std::vector<std::pair<qint64, QString>> names;
+    for (const auto &[key, value] : ini.entries(kDat)) {
+        const auto n = nameNumber(key);
+        if (n && *n < num && !value.isEmpty())
+            names.emplace_back(*n, value);
+    }
+    // The first of two equal numbers counts, as a lookup by key would find it.
+    std::stable_sort(names.begin(), names.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    names.erase(std::unique(names.begin(), names.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
+                names.end());
+    s.calendarOrder.clear();
+    s.calendarOrder.reserve(qsizetype(names.size()));
+    for (auto &entry : names)
+        s.calendarOrder << std::move(entry.second);
 }
 
-void WriteCloseSettings(IniFile &ini, const WindowBounds &bounds, int nameHeight, const QString &currentCalendar,
-                        const QStringList &order)
+void writeCalendarOrder(IniFile &ini, const QStringList &order, int oldNum)
 {
-    const int oldNum = ini.readInteger(kDat, kNum, 0);
-    ini.writeInteger(kPos, QStringLiteral("top"), bounds.top);
-    ini.writeInteger(kPos, QStringLiteral("left"), bounds.left);
-    ini.writeInteger(kPos, QStringLiteral("height"), bounds.height);
-    ini.writeInteger(kPos, QStringLiteral("width"), bounds.width);
-    ini.writeInteger(kPos, QStringLiteral("nameheight"), nameHeight);
-    ini.writeString(kCale, QStringLiteral("file"), currentCalendar);
     ini.writeInteger(kDat, kNum, int(order.size()));
     for (qsizetype i = 0; i < order.size(); ++i)
         ini.writeString(kDat, QString::number(i), order[i]);
     // Names left from a longer order: the keys numbered from the new count up to the old num.
     if (oldNum > order.size())
-        for (const QString &key : ini.keys(kDat)) {
-            bool ok = false;
-            const qint64 index = key.toLongLong(&ok);
-            if (ok && index >= order.size() && index < oldNum && QString::number(index) == key)
-                ini.deleteKey(kDat, key);
-        }
+        ini.removeKeys(kDat, [&](const QString &key) {
+            const auto n = nameNumber(key);
+            return n && *n >= order.size() && *n < oldNum;
+        });
 }
 
-void WriteAppearanceSettings(IniFile &ini, const Appearance &a)
+} // namespace
+
+std::span<const SettingsKey> SettingsKeys()
 {
-    writeDayFont(ini, QStringLiteral("youbifont"), a.YoubiFont);
-    writeDayFont(ini, QStringLiteral("dayfont"), a.DayFont);
-    ini.writeColor(kBackColor, QStringLiteral("youbiholiday"), a.YoubiHolidayBack);
-    ini.writeColor(kBackColor, QStringLiteral("youbiweekday"), a.YoubiWeekdayBack);
-    ini.writeColor(kBackColor, QStringLiteral("dayholiday"), a.DayHolidayBack);
-    ini.writeColor(kBackColor, QStringLiteral("dayweekday"), a.DayWeekdayBack);
-    ini.writeColor(kBackColor, QStringLiteral("yohaku"), a.YohakuBack);
-    ini.writeColor(kPos, QStringLiteral("color"), a.WindowColor);
-    const QString nen = QStringLiteral("nenfont");
-    ini.writeInteger(nen, QStringLiteral("size"), a.NenFont.Size);
-    ini.writeColor(nen, QStringLiteral("color"), a.NenFont.Color);
-    ini.writeString(nen, QStringLiteral("name"), a.NenFont.Name);
-    writeStyle(ini, nen, a.NenFont.Style);
-    ini.writeColor(kBackColor, QStringLiteral("maru"), a.MaruColor);
-    ini.writeColor(kBackColor, QStringLiteral("batu"), a.BatuColor);
-    ini.writeColor(kBackColor, QStringLiteral("sankaku"), a.SankakuColor);
-    ini.writeInteger(kBackColor, QStringLiteral("linewidth"), a.MarkLineWidth);
-    ini.writeBool(kToday, QStringLiteral("set"), a.TodayMarkOn);
-    ini.writeColor(kToday, QStringLiteral("color"), a.TodayColor);
-    ini.writeInteger(kToday, QStringLiteral("width"), a.TodayLineWidth);
+    return kKeys;
 }
 
-WindowBounds ReadBulkBounds(const QString &iniPath)
+ProgramSettings ReadSettings(const IniFile &ini)
 {
-    const IniFileDirect ini(iniPath);
-    WindowBounds b{100, 200, 300, 400};
-    b.top = ini.readInteger(kPosb, QStringLiteral("top"), b.top);
-    b.left = ini.readInteger(kPosb, QStringLiteral("left"), b.left);
-    b.height = ini.readInteger(kPosb, QStringLiteral("height"), b.height);
-    b.width = ini.readInteger(kPosb, QStringLiteral("width"), b.width);
-    return b;
+    ProgramSettings s;
+    for (const SettingsKey &k : kKeys) {
+        const QString section = QLatin1String(k.section);
+        const QString key = QLatin1String(k.key);
+        const auto stored = ini.value(section, key);
+        if (!stored || !std::visit(ReadValue{*stored, s}, k.field))
+            std::visit(ReadValue{QString::fromUtf8(k.defaultText), s}, k.field);
+    }
+    readCalendarOrder(ini, s);
+    return s;
 }
 
-void WriteBulkBounds(const QString &iniPath, const WindowBounds &bounds)
+ProgramSettings DefaultSettings()
 {
-    const IniFileDirect ini(iniPath);
-    ini.writeInteger(kPosb, QStringLiteral("top"), bounds.top);
-    ini.writeInteger(kPosb, QStringLiteral("left"), bounds.left);
-    ini.writeInteger(kPosb, QStringLiteral("height"), bounds.height);
-    ini.writeInteger(kPosb, QStringLiteral("width"), bounds.width);
+    return ReadSettings(IniFile());
+}
+
+void WriteSettings(IniFile &ini, const ProgramSettings &settings, SettingsWriter writer)
+{
+    const int oldNum = ini.readInteger(kDat, kNum, 0);   // read before anything is written
+    ProgramSettings s = settings;   // the table's accessors reach into a modifiable record
+    for (const SettingsKey &k : kKeys) {
+        if (k.writer != writer)
+            continue;
+        const QString section = QLatin1String(k.section);
+        const QString key = QLatin1String(k.key);
+        std::visit([&](auto field) {
+            const auto &value = field(s);
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, bool>)
+                ini.writeBool(section, key, value);
+            else if constexpr (std::is_same_v<T, int>)
+                ini.writeInteger(section, key, value);
+            else if constexpr (std::is_same_v<T, Color>)
+                ini.writeColor(section, key, value);
+            else
+                ini.writeString(section, key, value);
+        }, k.field);
+    }
+    if (writer == SettingsWriter::Close)
+        writeCalendarOrder(ini, s.calendarOrder, oldNum);
+}
+
+ProgramSettings SettingsStore::load()
+{
+    m_loadProblem.reset();
+    try {
+        return ReadSettings(IniFile::load(m_path));
+    } catch (const FileError &e) {
+        m_loadProblem = e.message();
+        return DefaultSettings();
+    }
+}
+
+void SettingsStore::save(const ProgramSettings &settings, SettingsWriter writer) const
+{
+    if (!canWrite())
+        return;
+    IniFile ini = IniFile::load(m_path);
+    WriteSettings(ini, settings, writer);
+    ini.save(m_path);
 }
 
 } // namespace hibi

@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <span>
+#include <variant>
+
 namespace hibi {
 
 class IniFile;
@@ -24,77 +28,131 @@ inline const QString kFirstCalendarName = QStringLiteral("カレンダー1");
 // Font of the day numbers and of the weekday header.
 struct Tdayfont
 {
-    int Size = 12;
-    QString Name = kDefaultFontFace;
-    FontStyle Style{true};
-    Color HolidayColor = clBlack;
-    Color WeekdayColor = clBlack;
+    int Size = 0;
+    QString Name;
+    FontStyle Style;
+    Color HolidayColor = 0;
+    Color WeekdayColor = 0;
     friend bool operator==(const Tdayfont &, const Tdayfont &) = default;
 };
 
 // Font of the year-month caption.
 struct Tnenfont
 {
-    int Size = 18;
-    QString Name = kDefaultFontFace;
-    FontStyle Style{true};
-    hibi::Color Color = clBlack;
+    int Size = 0;
+    QString Name;
+    FontStyle Style;
+    hibi::Color Color = 0;
     friend bool operator==(const Tnenfont &, const Tnenfont &) = default;
 };
 
 // How the month view looks; the settings dialog edits a copy of it.
 struct Appearance
 {
-    Color WindowColor = 0xFFA64D;
-    Tdayfont YoubiFont{12, kDefaultFontFace, {true}, clBlack, clBlack};
-    Tdayfont DayFont{12, kDefaultFontFace, {true}, clRed, clBlack};
-    Tnenfont NenFont{18, kDefaultFontFace, {true}, clBlack};
-    Color YoubiHolidayBack = clRed;
-    Color YoubiWeekdayBack = 0x00FF80;
-    Color DayHolidayBack = clWhite;
-    Color DayWeekdayBack = clWhite;
-    Color YohakuBack = clSilver;
-    Color MaruColor = 0x808040;
-    Color BatuColor = 0x004080;
-    Color SankakuColor = 0x0080FF;
-    int MarkLineWidth = 3;
-    bool TodayMarkOn = true;
-    Color TodayColor = clBlue;
-    int TodayLineWidth = 5;
+    Color WindowColor = 0;
+    Tdayfont YoubiFont;
+    Tdayfont DayFont;
+    Tnenfont NenFont;
+    Color YoubiHolidayBack = 0;
+    Color YoubiWeekdayBack = 0;
+    Color DayHolidayBack = 0;
+    Color DayWeekdayBack = 0;
+    Color YohakuBack = 0;
+    Color MaruColor = 0;
+    Color BatuColor = 0;
+    Color SankakuColor = 0;
+    int MarkLineWidth = 0;
+    bool TodayMarkOn = false;
+    Color TodayColor = 0;
+    int TodayLineWidth = 0;
     friend bool operator==(const Appearance &, const Appearance &) = default;
 };
 
 struct WindowBounds
 {
-    int top = 100;
-    int left = 200;
-    int height = 325;
-    int width = 330;
+    int top = 0;
+    int left = 0;
+    int height = 0;
+    int width = 0;
     friend bool operator==(const WindowBounds &, const WindowBounds &) = default;
 };
 
-// Everything the main window reads at start.
-struct StartupSettings
+// Everything the settings file holds. Its defaults are those of the key table
+// below: DefaultSettings().
+struct ProgramSettings
 {
-    WindowBounds bounds;
-    int nameHeight = 12;
+    WindowBounds bounds;        // the main window
+    int nameHeight = 0;         // point size of the calendar list's font
     Appearance appearance;
-    QString lastCalendar = kFirstCalendarName;
-    QStringList savedOrder;   // [dat] 0 .. num - 1, a missing name as empty text
+    QString lastCalendar;       // selected when the program last closed
+    // The saved calendar order: the names under [dat] numbered below num, in
+    // number order. Missing numbers and empty names are left out, since they
+    // match no calendar file.
+    QStringList calendarOrder;
+    WindowBounds bulkBounds;    // the bulk-input window
+    friend bool operator==(const ProgramSettings &, const ProgramSettings &) = default;
 };
 
-StartupSettings ReadStartupSettings(const IniFile &ini);
+// Who writes a key, and so when.
+enum class SettingsWriter
+{
+    Close,    // the main window's close: bounds, list font, selection (then the order)
+    Dialog,   // the settings dialog's OK: the appearance
+    Bulk,     // the bulk-input window's close: its bounds
+};
 
-// The close-time write: bounds, list font size, the selected calendar and the
-// calendar order, with the names a longer order left behind deleted.
-void WriteCloseSettings(IniFile &ini, const WindowBounds &bounds, int nameHeight, const QString &currentCalendar,
-                        const QStringList &order);
+// Where a key's value lives in ProgramSettings; the type says how it is stored:
+// int as a decimal integer, bool as 1 or 0, Color by name or as $ and hex digits,
+// QString as it is.
+using SettingsField = std::variant<int &(*)(ProgramSettings &), bool &(*)(ProgramSettings &),
+                                   Color &(*)(ProgramSettings &), QString &(*)(ProgramSettings &)>;
 
-// The settings dialog's keys, in the order it writes them.
-void WriteAppearanceSettings(IniFile &ini, const Appearance &appearance);
+struct SettingsKey
+{
+    SettingsWriter writer;
+    const char *section;
+    const char *key;
+    const char *defaultText;   // the default as the file would hold it (UTF-8)
+    SettingsField field;
+};
 
-// Bounds of the bulk-input window, read and written key by key.
-WindowBounds ReadBulkBounds(const QString &iniPath);
-void WriteBulkBounds(const QString &iniPath, const WindowBounds &bounds);
+// Every key but the calendar order, each writer's keys in the order it writes
+// them. Reading takes them all; a missing key or a value that does not convert
+// takes the default.
+std::span<const SettingsKey> SettingsKeys();
+
+ProgramSettings ReadSettings(const IniFile &ini);
+ProgramSettings DefaultSettings();
+
+// Writes one writer's keys, keeping everything else in the file. The close also
+// writes the calendar order ([dat] num, 0 .. num - 1) and deletes the names a
+// longer order left behind.
+void WriteSettings(IniFile &ini, const ProgramSettings &settings, SettingsWriter writer);
+
+// The settings file of the program folder: read once at start, then each writer's
+// keys written with one load and one save of the whole file. A file that exists
+// but cannot be read at start is never written over: the user's settings are
+// worth more than the defaults the program then runs with.
+class SettingsStore
+{
+public:
+    explicit SettingsStore(const QString &path = QString()) : m_path(path) {}
+
+    const QString &path() const { return m_path; }
+
+    // The settings, or the defaults when the file is missing or cannot be read.
+    ProgramSettings load();
+    // Why the file could not be read at start; writes are off then.
+    const std::optional<QString> &loadProblem() const { return m_loadProblem; }
+    bool canWrite() const { return !m_loadProblem; }
+
+    // Throws FileError when the file cannot be read or replaced; does nothing
+    // when writes are off.
+    void save(const ProgramSettings &settings, SettingsWriter writer) const;
+
+private:
+    QString m_path;
+    std::optional<QString> m_loadProblem;
+};
 
 } // namespace hibi

@@ -1,6 +1,5 @@
 #include "settings/settei.h"
 
-#include "app/Unit1.h"
 #include "calendar/Clock.h"
 #include "components/ColorBox.h"
 #include "components/CtrlsEx.h"
@@ -8,7 +7,6 @@
 #include "components/FontChooser.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
-#include "settings/IniFile.h"
 
 #include <QColorDialog>
 #include <QFrame>
@@ -74,8 +72,8 @@ void takeFont(const QFont &font, int &size, QString &name, FontStyle &style)
 
 } // namespace
 
-Tfrmsettei::Tfrmsettei(TForm1 *mainWindow)
-    : QDialog(mainWindow), m_main(mainWindow)
+Tfrmsettei::Tfrmsettei(SettingsDialogHost *host, QWidget *parent)
+    : QDialog(parent), m_host(host)
 {
     setObjectName(QStringLiteral("frmsettei"));
     setWindowTitle(QStringLiteral("設定"));
@@ -289,50 +287,32 @@ void Tfrmsettei::showEvent(QShowEvent *event)
 
 void Tfrmsettei::FormShow()
 {
-    const Appearance &main = m_main->Look;
-    // 1. The previews use the month grid's column width and the day font's rows.
-    dg2->setDefaultRowHeight(FontPixelHeight(main.DayFont.Size, this) + 8);
-    dg2->setDefaultColWidth(m_main->monthGrid()->defaultColWidth());
-    // 2.-4. The caption sample: the year-month font, today's month, the window colour.
-    m_work.NenFont = main.NenFont;
-    m_colorBoxes[5]->setSelected(main.NenFont.Color);
-    m_work.WindowColor = main.WindowColor;
-    showNenSample();
-    // 5.-6. The fonts.
-    m_work.YoubiFont = main.YoubiFont;
-    m_colorBoxes[1]->setSelected(main.YoubiFont.HolidayColor);
-    m_colorBoxes[2]->setSelected(main.YoubiFont.WeekdayColor);
-    m_work.DayFont = main.DayFont;
-    m_colorBoxes[3]->setSelected(main.DayFont.HolidayColor);
-    m_colorBoxes[4]->setSelected(main.DayFont.WeekdayColor);
+    // The working copy starts as the appearance in effect; the controls show it.
+    m_work = m_host->appearance();
+    const Appearance &w = m_work;
     fontsChanged();
-    // 7. The colours and the mark width; the spin box shows the width within 1..8
-    // and stores what it shows only when that changed.
-    m_work.YoubiHolidayBack = main.YoubiHolidayBack;
-    m_work.YoubiWeekdayBack = main.YoubiWeekdayBack;
-    m_work.DayHolidayBack = main.DayHolidayBack;
-    m_work.DayWeekdayBack = main.DayWeekdayBack;
-    m_work.YohakuBack = main.YohakuBack;
-    m_work.MaruColor = main.MaruColor;
-    m_work.BatuColor = main.BatuColor;
-    m_work.SankakuColor = main.SankakuColor;
-    m_work.MarkLineWidth = main.MarkLineWidth;
-    sedit1->setValue(main.MarkLineWidth);
-    // 8. The second preview like the first.
+    // The previews take the month grid's column width and rows from the day font.
+    dg2->setDefaultRowHeight(dayRowHeight());
+    dg2->setDefaultColWidth(m_host->dayColumnWidth());
     dg3->setDefaultRowHeight(dg2->defaultRowHeight());
     dg3->setDefaultColWidth(dg2->defaultColWidth());
-    // 9.-10. Today's frame.
-    m_work.TodayMarkOn = main.TodayMarkOn;
-    m_work.TodayColor = main.TodayColor;
-    m_work.TodayLineWidth = main.TodayLineWidth;
-    if (m_work.TodayMarkOn) {
+    showNenSample();
+    m_colorBoxes[1]->setSelected(w.YoubiFont.HolidayColor);
+    m_colorBoxes[2]->setSelected(w.YoubiFont.WeekdayColor);
+    m_colorBoxes[3]->setSelected(w.DayFont.HolidayColor);
+    m_colorBoxes[4]->setSelected(w.DayFont.WeekdayColor);
+    m_colorBoxes[5]->setSelected(w.NenFont.Color);
+    // The spin boxes show the widths within their ranges and store what they show
+    // only when that changed: a stored 20 becomes 8, a stored 0 stays 0.
+    sedit1->setValue(w.MarkLineWidth);
+    if (w.TodayMarkOn) {
         radib1on->setChecked(true);
         radib1onClick();
     } else {
         radib1off->setChecked(true);
         radib1offClick();
     }
-    sedit2->setValue(main.TodayLineWidth);
+    sedit2->setValue(w.TodayLineWidth);
 }
 
 void Tfrmsettei::showNenSample()
@@ -380,7 +360,7 @@ void Tfrmsettei::btndfClick()
 void Tfrmsettei::btnnenfontClick()
 {
     // The chooser starts from the committed caption font, not one picked earlier.
-    const Tnenfont &committed = m_main->Look.NenFont;
+    const Tnenfont &committed = m_host->appearance().NenFont;
     QFont font = MakeFont(committed.Name, committed.Size, committed.Style);
     if (!ChooseFont(this, font))
         return;
@@ -454,50 +434,26 @@ void Tfrmsettei::fontsChanged()
 {
     m_headerFont = MakeFont(m_work.YoubiFont.Name, m_work.YoubiFont.Size, m_work.YoubiFont.Style);
     m_dayFont = MakeFont(m_work.DayFont.Name, m_work.DayFont.Size, m_work.DayFont.Style);
+    const int headerHeight = FontPixelHeight(m_work.YoubiFont.Size, this) + 8;
+    dg2->setRowHeight(0, headerHeight);
+    dg3->setRowHeight(0, headerHeight);
 }
 
 // ---- OK ------------------------------------------------------------------
 
 void Tfrmsettei::btnokClick()
 {
-    Appearance &look = m_main->Look;
-    look.DayFont = m_work.DayFont;
-    m_main->monthGrid()->setDefaultRowHeight(dg2->defaultRowHeight());
-    look.NenFont = m_work.NenFont;
-    look.WindowColor = m_work.WindowColor;
-    look.YoubiFont = m_work.YoubiFont;
-    look.YoubiHolidayBack = m_work.YoubiHolidayBack;
-    look.YoubiWeekdayBack = m_work.YoubiWeekdayBack;
-    look.DayHolidayBack = m_work.DayHolidayBack;
-    look.DayWeekdayBack = m_work.DayWeekdayBack;
-    look.YohakuBack = m_work.YohakuBack;
-    look.MaruColor = m_work.MaruColor;
-    look.BatuColor = m_work.BatuColor;
-    look.SankakuColor = m_work.SankakuColor;
-    look.MarkLineWidth = m_work.MarkLineWidth;
-    look.TodayMarkOn = m_work.TodayMarkOn;
-    look.TodayColor = m_work.TodayColor;
-    look.TodayLineWidth = m_work.TodayLineWidth;
-    m_main->ApplyAppearance();   // the caption Label1 takes the new font and colours too
-
-    const bool saved = m_main->runCommand([this] {
-        IniFile ini = IniFile::load(m_main->SettingsPath());
-        WriteAppearanceSettings(ini, m_work);
-        ini.save(m_main->SettingsPath());
-    });
-    if (saved)
-        m_main->FormResize();
+    m_host->applyAppearance(m_work, dg2->defaultRowHeight());
 }
 
 // ---- Previews -------------------------------------------------------------
 
-void Tfrmsettei::previewCell(QPainter &painter, DrawGrid *grid, int col, int row, const CellRect &rect, bool marks)
+void Tfrmsettei::previewCell(QPainter &painter, int col, int row, const CellRect &rect, bool marks)
 {
     const Appearance &w = m_work;
     const Tdayfont &header = w.YoubiFont;
-    painter.setFont(m_headerFont);
-    grid->setRowHeight(0, FontPixelHeight(header.Size, this) + 8);
     if (row == 0) {
+        painter.setFont(m_headerFont);
         painter.fillRect(rect.toRect(), ToQColor(col == 0 ? w.YoubiHolidayBack : w.YoubiWeekdayBack));
         painter.setPen(ToQColor(col == 0 ? header.HolidayColor : header.WeekdayColor));
         DrawCellText(painter, rect, kHeaderNames[col]);
@@ -523,12 +479,12 @@ void Tfrmsettei::previewCell(QPainter &painter, DrawGrid *grid, int col, int row
 
 void Tfrmsettei::dg2DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
 {
-    previewCell(painter, dg2, col, row, rect, true);
+    previewCell(painter, col, row, rect, true);
 }
 
 void Tfrmsettei::dg3DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
 {
-    previewCell(painter, dg3, col, row, rect, false);
+    previewCell(painter, col, row, rect, false);
 }
 
 void Tfrmsettei::colorbtn_1DrawButton(TButtonEx *control, QPainter &painter, const CellRect &rect)

@@ -19,8 +19,23 @@ namespace hibi {
 class ColorBox;
 class DrawGrid;
 class TButtonEx;
-class TForm1;
 struct CellRect;
+
+// What the settings dialog needs from the main window.
+class SettingsDialogHost
+{
+public:
+    // The appearance in effect, which the dialog's working copy starts from.
+    virtual const Appearance &appearance() const = 0;
+    // The month grid's column width, which the previews take.
+    virtual int dayColumnWidth() const = 0;
+    // OK: the main window takes the working copy, with the day rows' height of the
+    // previews, saves it in the settings file and lays itself out again.
+    virtual void applyAppearance(const Appearance &look, int dayRowHeight) = 0;
+
+protected:
+    ~SettingsDialogHost() = default;
+};
 
 // The settings dialog: fonts, colours, mark widths and today's frame, edited in a
 // working copy shown by two previews, applied to the main window and written to
@@ -30,7 +45,7 @@ class Tfrmsettei : public QDialog
     Q_OBJECT
 
 public:
-    explicit Tfrmsettei(TForm1 *mainWindow);
+    explicit Tfrmsettei(SettingsDialogHost *host, QWidget *parent = nullptr);
 
     // The working copy; NenFont and WindowColor are what the caption sample shows.
     const Appearance &working() const { return m_work; }
@@ -57,15 +72,16 @@ private:
     void buildPage1(QWidget *page);
     void buildPage2(QWidget *page);
     Color &colorOfButton(int number);
-    void previewCell(QPainter &painter, DrawGrid *grid, int col, int row, const CellRect &rect, bool marks);
+    void previewCell(QPainter &painter, int col, int row, const CellRect &rect, bool marks);
     void showNenSample();
     void repaintPreviews();
     int dayRowHeight() const;
-    // The previews' fonts, made again whenever a working font changes.
+    // The previews' fonts, made again whenever a working font changes, and their
+    // header rows, as high as the header font plus 8 pixels.
     void fontsChanged();
     void enableTodayControls(bool on);
 
-    TForm1 *m_main;
+    SettingsDialogHost *m_host;
     Appearance m_work;
     QFont m_headerFont;
     QFont m_dayFont;

@@ -39,10 +39,15 @@ MarkCounts TallyAll(const QString &calendarPath)
     return counts;
 }
 
-MarkCounts TallyRange(const QString &calendarPath, RangePoint &start, RangePoint &end)
+void OrderRange(RangePoint &start, RangePoint &end)
 {
     if (std::tie(end.year, end.month, end.day) < std::tie(start.year, start.month, start.day))
         std::swap(start, end);
+}
+
+MarkCounts TallyRange(const QString &calendarPath, RangePoint &start, RangePoint &end)
+{
+    OrderRange(start, end);
     const RangePoint &s = start;
     const RangePoint &e = end;
     const int startCell = FileCellIndex(s.month, s.column, s.row);

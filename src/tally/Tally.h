@@ -25,12 +25,15 @@ struct RangePoint
     friend bool operator==(const RangePoint &, const RangePoint &) = default;
 };
 
+// Puts the two ends in date order, exchanging them when `end` is the earlier day.
+void OrderRange(RangePoint &start, RangePoint &end);
+
 // The marks of every whole record of the calendar file; 0, 0, 0 without a file.
 // Both tallies read the file, never the marks in memory. Throws FileError.
 MarkCounts TallyAll(const QString &calendarPath);
 
 // The marks from `start` to `end`, both inclusive, which are put in date order
-// first (exchanged when the end is the earlier day).
+// first (OrderRange).
 MarkCounts TallyRange(const QString &calendarPath, RangePoint &start, RangePoint &end);
 
 } // namespace hibi
