@@ -58,11 +58,19 @@ struct MessageRecorder
     }
 };
 
+// Holds the operators of modal dialogs that have not come yet; the fixture drops
+// them after each test, so none reaches into the next one.
+inline QObject &pendingOperators()
+{
+    static QObject holder;
+    return holder;
+}
+
 // Operates the next modal dialog (a chooser, a dialog of the program) from inside
 // its event loop.
 inline void whenModal(std::function<void(QWidget *dialog)> operate)
 {
-    auto *timer = new QTimer;
+    auto *timer = new QTimer(&pendingOperators());
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, operate] {
         if (QWidget *dialog = QApplication::activeModalWidget()) {
@@ -138,8 +146,15 @@ inline void mouseMove(QWidget *w, QPoint pos)
     QTest::mouseMove(windowOf(w), inWindow(w, pos));
 }
 
+// Keys go to the active window, as a window manager gives the focus back to the
+// main window when a dialog closes.
 inline void keyClick(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = {})
 {
+    QWidget *top = w->window();
+    if (!top->isActiveWindow()) {
+        top->activateWindow();
+        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(top);
+    }
     QTest::keyClick(windowOf(w), key, mods);
 }
 
@@ -186,6 +201,7 @@ protected:
     QString folder() const { return m_dir->path() + QLatin1Char('/'); }
     QString file(const QString &calendar) const { return folder() + calendar + QStringLiteral(".hsd"); }
     QString iniPath() const { return folder() + QStringLiteral("hibisi.ini"); }
+    QString trashFolder() const { return folder() + QStringLiteral(".data/Trash/files/"); }
 
     // Opens the main window on the folder, again if it is open: shown and exposed.
     TForm1 *openWindow()
@@ -244,11 +260,14 @@ private slots:
         // Apart from a running program and from tests running beside this one.
         TSingleInstance::setScope(QStringLiteral("test-%1").arg(QCoreApplication::applicationPid()));
         m_dir = std::make_unique<QTemporaryDir>();
+        // The desktop's trash and data folders of this test, not the user's.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral(".data"))));
         m_messages = std::make_unique<MessageRecorder>();
         SetFixedToday(kToday);
     }
     void cleanup()
     {
+        qDeleteAll(pendingOperators().children());
         delete m_window;
         m_window = nullptr;
         m_messages.reset();

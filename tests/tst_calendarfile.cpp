@@ -82,10 +82,12 @@ void TestCalendarFile::newCalendarFileIs508Bytes()
     QCOMPARE(bytes.size(), 508);
     QCOMPARE(bytes, QByteArray::fromHex("6400e807") + QByteArray(504, '\0'));
 
-    // Creating again truncates.
+    // Creating never truncates a file that is there: that may be another
+    // calendar's file under a name that differs only in case.
     SaveYearMarks(path(), 2025, marksOf(2025, {{1, 1, Maru}}));
-    CreateCalendarFile(path(), 2026, YearMarks());
-    QCOMPARE(readFile(path()), header() + record(2026));
+    const QByteArray saved = readFile(path());
+    QVERIFY_THROWS_EXCEPTION(FileError, CreateCalendarFile(path(), 2026, YearMarks()));
+    QCOMPARE(readFile(path()), saved);
 }
 
 void TestCalendarFile::yearMarksTransposeToFileOrder()

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -85,7 +86,8 @@ private slots:
     void dataMenuEnabling();
     void nameDialogRefusals();
     void closeWritesSettings();
-    void failedSaveAtCloseKeepsWindowOpen();
+    void closeWhenTheYearCannotBeSaved_data();
+    void closeWhenTheYearCannotBeSaved();
     void countAll();
     void rangeTallyAcrossYears();
     void rangeCancelled();
@@ -474,16 +476,34 @@ void TestMainWindow::closeWritesSettings()
     QCOMPARE(window()->size(), QSize(400, 380));
 }
 
-void TestMainWindow::failedSaveAtCloseKeepsWindowOpen()
+void TestMainWindow::closeWhenTheYearCannotBeSaved_data()
 {
+    QTest::addColumn<bool>("closeAnyway");
+    QTest::newRow("stay open") << false;
+    QTest::newRow("close without saving") << true;
+}
+
+// The window can always be closed: a year that cannot be saved is the user's call.
+void TestMainWindow::closeWhenTheYearCannotBeSaved()
+{
+    QFETCH(bool, closeAnyway);
     MessageRecorder &messages = this->messages();
     QVERIFY(openWindow());
     clickDay(4);
     QVERIFY(QDir().mkdir(file("カレンダー1")));   // a folder where the file should be
-    QVERIFY(!window()->close());
+    messages.answer = closeAnyway;
+    QCOMPARE(window()->close(), closeAnyway);
+    QCOMPARE(messages.boxes.size(), 1);
+    QCOMPARE(messages.boxes[0].kind, MessageBoxes::Kind::WarningYesNo);
+    QVERIFY(messages.boxes[0].text.startsWith(
+            QStringLiteral("ファイル %1 は開けません").arg(QDir::toNativeSeparators(file("カレンダー1")))));
+    if (closeAnyway) {
+        QVERIFY(QFileInfo(file("カレンダー1")).isDir());
+        QCOMPARE(IniFile::load(iniPath()).readString("cale", "file", QString()), QStringLiteral("カレンダー1"));
+        return;
+    }
     QVERIFY(window()->isVisible());
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("ファイル %1 は開けません").arg(QDir::toNativeSeparators(file("カレンダー1")))});
-    QVERIFY(!QFile::exists(iniPath()));   // the settings are not written either
+    QVERIFY(!QFile::exists(iniPath()));   // nothing is written while the window stays
     QVERIFY(QDir().rmdir(file("カレンダー1")));
     QVERIFY(window()->close());
     QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 4, Maru}}));

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -58,6 +59,8 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     SingleInstance1->Loaded();
     buildControls();
     buildMenus();
+    // The month grid never disappears entirely: room for the header and a few week rows.
+    setMinimumHeight(menuBar()->sizeHint().height() + kGridTop + 80);
     if (TSingleInstance::TerminateRequested())
         return;   // a second start: it shows nothing and saves nothing
     FormCreate();
@@ -268,9 +271,11 @@ void TForm1::readSettings()
     m_settingsStore = SettingsStore(SettingsPath());
     m_settings = m_settingsStore.load();
     if (const auto &problem = m_settingsStore.loadProblem())
-        MessageBoxes::error(this, *problem);
-    move(m_settings.bounds.left, m_settings.bounds.top);
-    resize(m_settings.bounds.width, m_settings.bounds.height);
+        MessageBoxes::error(this, *problem + QStringLiteral("\r\n設定ファイルを読み込めなかったため、このあと設定は保存されません。"));
+    // The stored bounds are kept as they are until the user moves or sizes the window.
+    m_placed = PlaceOnScreen(m_settings.bounds, minimumSize());
+    move(m_placed.topLeft());
+    resize(m_placed.size());
     UpDown1->setPosition(m_settings.nameHeight);
     QFont listFont = cbox1->font();
     listFont.setPointSize(UpDown1->position());
@@ -313,18 +318,24 @@ void TForm1::applyCaptionLook()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    const bool closed = runCommand([this] {
+    // The window can always be closed: when the year cannot be saved (a folder
+    // that became read-only, a disk that went away), the user decides.
+    try {
         saveYear();
+    } catch (const FileError &e) {
+        const QString question = e.message() + QStringLiteral("\r\n表示中の年の印を保存できません。保存せずに終了しますか？");
+        if (!MessageBoxes::warningYesNo(this, QStringLiteral("警告"), question)) {
+            event->ignore();
+            return;
+        }
+    }
+    if (QRect(pos(), size()) != m_placed)
         m_settings.bounds = {pos().y(), pos().x(), height(), width()};
-        m_settings.nameHeight = cbox1->font().pointSize();
-        m_settings.lastCalendar = CurrentCalendarName;
-        m_settings.calendarOrder = calendarNames();
-        m_settingsStore.save(m_settings, SettingsWriter::Close);
-    });
-    if (closed)
-        event->accept();
-    else
-        event->ignore();
+    m_settings.nameHeight = cbox1->font().pointSize();
+    m_settings.lastCalendar = CurrentCalendarName;
+    m_settings.calendarOrder = calendarNames();
+    saveSettings(SettingsWriter::Close);   // a failure is said, and the window closes all the same
+    event->accept();
 }
 
 bool TForm1::runCommand(const std::function<void()> &command)
@@ -381,6 +392,7 @@ bool TForm1::switchTo(const QString &calendar, int year, int month, Buffer buffe
         DisplayMonth = month;
         YearMarks = marks;
         m_yearLoaded = loaded;
+        m_toldNotLoaded = false;
         int index = calendarNames().indexOf(calendar);
         if (index < 0) {
             cbox1->addItem(calendar);   // a new calendar joins the end of the list
@@ -487,6 +499,7 @@ void TForm1::lookChanged()
     m_colors.today = ToQColor(a.TodayColor);
     m_colors.window = ToQColor(a.WindowColor);
     m_colors.marks = {ToQColor(a.MaruColor), ToQColor(a.BatuColor), ToQColor(a.SankakuColor)};
+    m_notLoadedBrush = QBrush(QColor(0x80, 0x80, 0x80), Qt::BDiagPattern);
     SetBackground(m_client, m_colors.window);
     dg1->setMarginColor(m_colors.window);
     // The header row is as high as its font plus 8 pixels.
@@ -528,6 +541,10 @@ void TForm1::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &re
     if (todaysMonth && Look.TodayMarkOn && MonthLayout.todayCell == GridCell{col, row})
         DrawTodayFrame(painter, rect, m_colors.today, Look.TodayLineWidth);
 
+    // A year that could not be read is shown hatched: its marks are unknown.
+    if (!m_yearLoaded)
+        painter.fillRect(rect.toRect(), m_notLoadedBrush);
+
     // The picked ends of a range cover everything.
     if (Range.highlights(DisplayYear, DisplayMonth, col, row))
         painter.fillRect(rect.toRect(), palette().color(QPalette::Highlight));
@@ -564,9 +581,23 @@ void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
 
 void TForm1::markCell(int col, int row, Qt::MouseButton button)
 {
+    if (!m_yearLoaded) {
+        tellYearNotLoaded();
+        return;
+    }
     std::uint8_t &mark = YearMarks.at(DisplayMonth, col, row);
     mark = PressMark(mark, button, LeftHeld, RightHeld);
     dg1->viewport()->update();
+}
+
+void TForm1::tellYearNotLoaded()
+{
+    if (m_toldNotLoaded)
+        return;
+    m_toldNotLoaded = true;
+    MessageBoxes::information(this, QStringLiteral("%1年の印はファイルから読み込めなかったため、付けられません。\r\n"
+                                                   "「今月を表示」や年の移動でもう一度読み込みます。")
+                                            .arg(DisplayYear));
 }
 
 void TForm1::pickRangeStart(int col, int row, int day)
@@ -718,9 +749,9 @@ void TForm1::cbox1Change(int index)
     switchTo(cbox1->itemText(index), DisplayYear, DisplayMonth);
 }
 
-QString TForm1::askDataName()
+QString TForm1::askDataName(bool renaming)
 {
-    TForm2 dialog(ProgramFolder, this);
+    TForm2 dialog(ProgramFolder, calendarNames(), renaming ? CurrentCalendarName : QString(), this);
     dialog.DataName = CurrentCalendarName;
     dialog.exec();
     return dialog.DataName;   // unchanged when cancelled or left empty
@@ -728,7 +759,7 @@ QString TForm1::askDataName()
 
 void TForm1::mnunewcaleClick()
 {
-    const QString name = askDataName();
+    const QString name = askDataName(false);
     if (name == CurrentCalendarName)
         return;
     saveYear();
@@ -738,11 +769,16 @@ void TForm1::mnunewcaleClick()
 
 void TForm1::changenameClick()
 {
-    const QString name = askDataName();
+    const QString name = askDataName(true);
     if (name == CurrentCalendarName)
         return;
     const int index = selectedIndex();
-    QFile::rename(CalendarPath(), CalendarFilePath(ProgramFolder, name));   // no file, nothing to rename
+    // A calendar without a file has nothing to rename. One whose file cannot be
+    // renamed keeps its name, so the list and its file stay together.
+    const QString from = CalendarPath();
+    const QString to = CalendarFilePath(ProgramFolder, name);
+    if (QFileInfo::exists(from) && !QFile::rename(from, to))
+        throw FileError::cannotRename(from, to);
     CurrentCalendarName = name;
     cbox1->setItemText(index, CurrentCalendarName);
     cbox1->setCurrentIndex(index);
@@ -753,7 +789,7 @@ void TForm1::delcaleClick()
     const QString text = QStringLiteral("「") + CurrentCalendarName + QStringLiteral("」を削除します\r\nよろしいですか？");
     if (!MessageBoxes::warningYesNo(this, QStringLiteral("警告"), text))
         return;
-    QFile::remove(CalendarPath());
+    DeleteCalendarFile(CalendarPath());   // a file that will not go keeps its calendar in the list
     if (cbox1->count() == 1)
         cbox1->setItemText(0, kFirstCalendarName);
     else

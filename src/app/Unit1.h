@@ -12,7 +12,9 @@
 #include "tally/RangeSelection.h"
 #include "tally/Tally.h"
 
+#include <QBrush>
 #include <QFont>
+#include <QRect>
 #include <QMainWindow>
 
 #include <functional>
@@ -172,12 +174,16 @@ private:
 
     int selectedIndex() const;
     // The data-name dialog on the current name: the name it accepted, or the same one.
-    QString askDataName();
+    QString askDataName(bool renaming);
+    // Tells, once for each year shown, that marks cannot be set in a year that did not load.
+    void tellYearNotLoaded();
     void saveSettings(SettingsWriter writer);
 
     SettingsStore m_settingsStore;
     ProgramSettings m_settings;
     bool m_yearLoaded = true;
+    bool m_toldNotLoaded = false;
+    QRect m_placed;   // where the stored bounds put the window
 
     QWidget *m_client = nullptr;
     QToolBar *ToolBar1 = nullptr;
@@ -208,6 +214,7 @@ private:
         QColor dayHoliday, dayWeekday, dayHolidayBack, dayWeekdayBack, yohaku, today, window;
         MarkColors marks;
     } m_colors;
+    QBrush m_notLoadedBrush;
 };
 
 } // namespace hibi

@@ -1,7 +1,10 @@
 #include "components/Look.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace hibi {
@@ -18,7 +21,7 @@ QFont PixelFont(int pixels, bool bold, bool italic, const QString &face)
 QFont MakeFont(const QString &name, int size, const FontStyle &style)
 {
     QFont font(name);
-    font.setPointSize(std::max(1, size));
+    font.setPointSize(std::clamp(size, 1, kLargestPointSize));
     font.setBold(style.bold);
     font.setItalic(style.italic);
     font.setUnderline(style.underline);
@@ -28,7 +31,22 @@ QFont MakeFont(const QString &name, int size, const FontStyle &style)
 
 int FontPixelHeight(int pointSize, const QWidget *widget)
 {
-    return int(std::lround(pointSize * widget->logicalDpiY() / 72.0));
+    return int(std::lround(std::clamp(pointSize, 1, kLargestPointSize) * widget->logicalDpiY() / 72.0));
+}
+
+QRect PlaceOnScreen(const WindowBounds &stored, QSize minimum)
+{
+    QScreen *screen = QGuiApplication::screenAt(QPoint(stored.left, stored.top));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // In 64 bits: the stored values may be anything an int holds.
+    auto fit = [](qint64 value, qint64 low, qint64 high) { return int(std::clamp(value, low, std::max(low, high))); };
+    const int width = fit(stored.width, minimum.width(), area.width());
+    const int height = fit(stored.height, minimum.height(), area.height());
+    const int left = fit(stored.left, area.left(), qint64(area.left()) + area.width() - width);
+    const int top = fit(stored.top, area.top(), qint64(area.top()) + area.height() - height);
+    return QRect(left, top, width, height);
 }
 
 void SetBackground(QWidget *widget, const QColor &color)

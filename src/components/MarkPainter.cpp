@@ -1,9 +1,13 @@
 #include "components/MarkPainter.h"
 
+#include "components/Look.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
 #include <QPolygon>
+
+#include <algorithm>
 
 namespace hibi {
 
@@ -45,7 +49,7 @@ void DrawMark(QPainter &painter, const CellRect &r, std::uint8_t mark, const Mar
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(*color, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(*color, std::clamp(lineWidth, 0, kWidestLine), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     switch (mark) {
     case 1:
@@ -67,7 +71,7 @@ void DrawMark(QPainter &painter, const CellRect &r, std::uint8_t mark, const Mar
 void DrawTodayFrame(QPainter &painter, const CellRect &r, const QColor &color, int lineWidth)
 {
     painter.save();
-    painter.setPen(QPen(color, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setPen(QPen(color, std::clamp(lineWidth, 0, kWidestLine), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPolygon(QPolygon({QPoint(r.left, r.top), QPoint(r.left, r.bottom - 1), QPoint(r.right - 1, r.bottom - 1),
                                   QPoint(r.right - 1, r.top)}));

@@ -50,7 +50,8 @@ bool MessageBoxes::warningYesNo(QWidget *parent, const QString &title, const QSt
         return handler()({Kind::WarningYesNo, title, text});
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     QPushButton *yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    // Enter alone must not delete or give up anything.
+    box.setDefaultButton(box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole));
     box.exec();
     return box.clickedButton() == yes;
 }

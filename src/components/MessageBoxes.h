@@ -28,7 +28,8 @@ public:
     static void information(QWidget *parent, const QString &text);
     // A file or system error, titled with the application's name.
     static void error(QWidget *parent, const QString &text);
-    // A warning with the buttons "はい(&Y)" and "いいえ(&N)"; true for Yes.
+    // A warning with the buttons "はい(&Y)" and "いいえ(&N)", いいえ the default;
+    // true for Yes.
     static bool warningYesNo(QWidget *parent, const QString &title, const QString &text);
 };
 

@@ -95,6 +95,8 @@ IniFile IniFile::load(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return IniFile();
+    if (!QFileInfo(path).isFile())   // a FIFO would block the read forever
+        throw FileError::cannotOpen(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError::cannotOpen(path);
@@ -320,6 +322,11 @@ void IniFile::removeKeys(const QString &section, const std::function<bool(const 
     const auto last = m_lines.begin() + end;
     m_lines.erase(std::remove_if(first, last, [&](const Line &line) { return line.kind == Kind::Key && matches(line.name); }),
                   last);
+}
+
+bool IniFile::converterAvailable()
+{
+    return QStringEncoder(kCodec).isValid() && QStringDecoder(kCodec).isValid();
 }
 
 bool IniFile::canEncode(const QString &text)

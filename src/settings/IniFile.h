@@ -22,7 +22,7 @@ public:
     explicit IniFile(const QByteArray &bytes);
 
     // The whole file in memory. A missing file is an empty one; a file that exists
-    // but cannot be read throws FileError ("は開けません").
+    // but cannot be read, or is not a regular file, throws FileError ("は開けません").
     static IniFile load(const QString &path);
     // Replaces the file in one piece through a temporary file beside it, so a crash
     // or a full disk leaves the old file whole; throws FileError ("を作成できません").
@@ -52,6 +52,8 @@ public:
 
     // Whether CP932 can hold the text exactly.
     static bool canEncode(const QString &text);
+    // Whether this Qt has the CP932 converter at all.
+    static bool converterAvailable();
 
 private:
     enum class Kind { Other, Section, Key };

@@ -3,7 +3,10 @@
 #include "settings/IniFile.h"
 #include "storage/FileError.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
@@ -207,9 +210,32 @@ void WriteSettings(IniFile &ini, const ProgramSettings &settings, SettingsWriter
         writeCalendarOrder(ini, s.calendarOrder, oldNum);
 }
 
+namespace {
+
+// A save interrupted by a crash or a kill leaves its temporary file beside the
+// settings file: "hibisi.ini." and six letters or digits.
+void removeLeftoverSaves(const QString &path)
+{
+    const QFileInfo settings(path);
+    const QRegularExpression leftover(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$")
+                                              .arg(QRegularExpression::escape(settings.fileName())));
+    QDir folder = settings.dir();
+    for (const QFileInfo &entry : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        if (leftover.match(entry.fileName()).hasMatch())
+            QFile::remove(entry.filePath());
+}
+
+} // namespace
+
 ProgramSettings SettingsStore::load()
 {
     m_loadProblem.reset();
+    if (!IniFile::converterAvailable()) {
+        m_loadProblem = QStringLiteral("この環境には Shift_JIS の文字コード変換がないため、設定ファイル %1 を読み書きできません。")
+                                .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()));
+        return DefaultSettings();
+    }
+    removeLeftoverSaves(m_path);
     try {
         return ReadSettings(IniFile::load(m_path));
     } catch (const FileError &e) {

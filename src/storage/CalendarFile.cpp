@@ -4,7 +4,9 @@
 #include "storage/FileError.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <array>
@@ -107,10 +109,12 @@ Slot findWriteSlot(QIODevice &device, int year)
     return slot;
 }
 
+// Makes a new file; an existing one is never truncated (another calendar's file
+// under a name that differs only in case, say, on a file system that ignores case).
 void createWith(const QString &path, const Record &record)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         throw FileError::cannotCreate(path);
     std::array<std::uint8_t, kHeaderSize + kRecordSize> bytes{};
     putWord(bytes.data(), kHeaderWord);
@@ -128,6 +132,9 @@ void createWith(const QString &path, const Record &record)
 template<typename Work>
 void withExistingFile(const QString &path, QIODevice::OpenMode mode, Work work)
 {
+    // Only a regular file: a FIFO or a device would block the read forever.
+    if (!QFileInfo(path).isFile())
+        throw FileError::cannotOpen(path);
     // Unbuffered: a write that fails must not leave bytes behind for close() to
     // write after the file was taken back to its old length.
     QFile file(path);
@@ -262,6 +269,26 @@ void WriteDayMark(const QString &path, int year, int month, int day, Mark mark)
                          [&](QFile &file) { return WriteDayMarkTo(file, year, month, day, mark); });
     else
         createWith(path, dayRecord(year, month, day, mark));
+}
+
+void DeleteCalendarFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return;
+    if (!info.isFile())
+        throw FileError::cannotDelete(path);
+    // Qt sets up the home trash with mkdir, not mkpath: without the data folder
+    // it would put the file into the working folder instead.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QString inTrash;
+    if (QFile::moveToTrash(path, &inTrash)) {
+        if (!QFileInfo(inTrash).isRelative())
+            return;
+        QFile::rename(inTrash, path);   // not a trash after all: take it back
+    }
+    if (!QFile::remove(path))
+        throw FileError::cannotDelete(path);
 }
 
 void ForEachYearRecord(const QString &path, const RecordVisitor &visit)

@@ -21,7 +21,8 @@ constexpr std::uint16_t kHeaderWord = 100;
 QString CalendarFilePath(const QString &programFolder, const QString &calendarName);
 
 // Every operation opens the file, works and closes it before it returns, also when
-// it throws FileError. A missing file is normal: reading finds no marks.
+// it throws FileError. A missing file is normal: reading finds no marks. Only a
+// regular file is opened; anything else at the path is a file that cannot be opened.
 
 // Copies the year's record into `marks`; leaves `marks` as it was when the file or
 // the record is missing, or for the cells past the end of a record cut short.
@@ -31,11 +32,16 @@ YearMarks ReadYearMarks(const QString &path, int year);
 // Rewrites the year's record in place or appends it; a year without marks and
 // without a record writes nothing, and no file is created for it.
 void SaveYearMarks(const QString &path, int year, const YearMarks &marks);
-// Creates or truncates the file: header and one record of `year`, 508 bytes.
+// Creates the file: header and one record of `year`, 508 bytes. A file that
+// exists already is left alone and reported as one that cannot be created.
 void CreateCalendarFile(const QString &path, int year, const YearMarks &marks);
 // Stores one day's mark; an existing record changes in that one byte, a missing
 // year is appended as a record of zeros but for that day.
 void WriteDayMark(const QString &path, int year, int month, int day, Mark mark);
+// Deletes a calendar's file: into the desktop's trash, where the user can take it
+// back, or removed outright where there is no trash. A missing file is nothing
+// to do; anything that is not a regular file, or will not go, throws FileError.
+void DeleteCalendarFile(const QString &path);
 // Visits every whole record in file order; the header and a record cut short by
 // the end of the file are never visited.
 using RecordVisitor = std::function<void(std::uint16_t year, const std::uint8_t *marks)>;

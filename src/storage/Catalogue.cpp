@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace hibi {
 
 QStringList ScanCalendarFiles(const QString &folder)
@@ -42,6 +44,43 @@ CalendarList BuildCalendarList(QStringList found, const QStringList &savedOrder,
     return list;
 }
 
+QString WithWindowsCodePoints(QString name)
+{
+    static const std::pair<char16_t, char16_t> kWindowsForms[] = {
+        {u'\u301C', u'\uFF5E'},   // 〜 wave dash: fullwidth tilde
+        {u'\u2212', u'\uFF0D'},   // − minus sign: fullwidth hyphen-minus
+        {u'\u2016', u'\u2225'},   // ‖ double vertical line: parallel to
+        {u'\u2014', u'\u2015'},   // — em dash: horizontal bar
+        {u'\u00A2', u'\uFFE0'},   // ¢
+        {u'\u00A3', u'\uFFE1'},   // £
+        {u'\u00AC', u'\uFFE2'},   // ¬
+    };
+    for (QChar &c : name)
+        for (const auto &[typed, windows] : kWindowsForms)
+            if (c.unicode() == typed)
+                c = QChar(windows);
+    return name;
+}
+
+bool SameCalendarName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool CalendarNameTaken(const QString &name, const QStringList &listed, const QString &folder, const QString &except)
+{
+    auto taken = [&](const QString &other) { return SameCalendarName(name, other) && !SameCalendarName(other, except); };
+    if (std::any_of(listed.begin(), listed.end(), taken))
+        return true;
+    QDir dir(folder);
+    dir.setNameFilters({QStringLiteral("*.hsd")});
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);   // whatever stands at such a path
+    for (const QString &file : dir.entryList())
+        if (taken(file.chopped(4)))
+            return true;
+    return false;
+}
+
 std::optional<QString> CalendarNameProblem(const QString &name)
 {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
@@ -51,6 +90,11 @@ std::optional<QString> CalendarNameProblem(const QString &name)
     for (QChar c : name)
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             return QStringLiteral("改行やタブなどの制御文字は使えません");
+    // The file name must fit the file system: 255 bytes on Linux, 255 UTF-16
+    // units on Windows, the extension included.
+    const QString fileName = name + QStringLiteral(".hsd");
+    if (fileName.toUtf8().size() > 255 || fileName.size() > 255)
+        return QStringLiteral("名前が長すぎます");
     // The name is kept in the settings file, which is Shift_JIS: a character it
     // cannot hold would come back garbled from the saved order.
     for (qsizetype i = 0; i < name.size(); ++i) {

@@ -25,7 +25,22 @@ struct CalendarList
 CalendarList BuildCalendarList(QStringList found, const QStringList &savedOrder, const QString &lastSelection);
 
 // Why a typed calendar name cannot be taken, or nothing when it can. Only the
-// character rules: the dialog adds the test for an existing file.
+// character rules: the dialog adds the test for an existing name.
 std::optional<QString> CalendarNameProblem(const QString &name);
+
+// Input methods on Linux type some characters under other code points than the
+// ones Shift_JIS as Windows writes it holds them under (〜 U+301C for ～ U+FF5E,
+// − U+2212 for － U+FF0D, and a few more). A typed name takes the Windows code
+// points, so that the name, its file and the settings file agree.
+QString WithWindowsCodePoints(QString name);
+
+// Whether two calendar names are one: compared without regard to case, as
+// Windows compares file names, since the files move between systems.
+bool SameCalendarName(const QString &a, const QString &b);
+
+// Whether `name` is taken by an entry of the list or by a calendar file of the
+// folder. `except` (a calendar being renamed) does not count.
+bool CalendarNameTaken(const QString &name, const QStringList &listed, const QString &folder,
+                       const QString &except = QString());
 
 } // namespace hibi

@@ -32,4 +32,14 @@ FileError FileError::cannotWrite(const QString &path)
     return FileError(QStringLiteral("ファイル %1 に書き込めません").arg(fullPath(path)));
 }
 
+FileError FileError::cannotRename(const QString &path, const QString &newPath)
+{
+    return FileError(QStringLiteral("ファイル %1 の名前を %2 に変更できません").arg(fullPath(path), fullPath(newPath)));
+}
+
+FileError FileError::cannotDelete(const QString &path)
+{
+    return FileError(QStringLiteral("ファイル %1 を削除できません").arg(fullPath(path)));
+}
+
 } // namespace hibi

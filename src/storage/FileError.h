@@ -17,6 +17,8 @@ public:
     static FileError cannotOpen(const QString &path);     // "ファイル %s は開けません"
     static FileError cannotCreate(const QString &path);   // "ファイル %s を作成できません"
     static FileError cannotWrite(const QString &path);    // disk full or a failing device mid-write
+    static FileError cannotRename(const QString &path, const QString &newPath);
+    static FileError cannotDelete(const QString &path);
 
 private:
     QString m_message;

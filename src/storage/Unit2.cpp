@@ -12,8 +12,8 @@
 
 namespace hibi {
 
-TForm2::TForm2(const QString &programFolder, QWidget *parent)
-    : QDialog(parent), m_programFolder(programFolder)
+TForm2::TForm2(const QString &programFolder, const QStringList &listed, const QString &renaming, QWidget *parent)
+    : QDialog(parent), m_programFolder(programFolder), m_listed(listed), m_renaming(renaming)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("データ名の入力"));
@@ -48,7 +48,7 @@ TForm2::TForm2(const QString &programFolder, QWidget *parent)
 
 void TForm2::btnokClick()
 {
-    const QString t = Edit1->text();
+    const QString t = WithWindowsCodePoints(Edit1->text());
     if (const auto problem = CalendarNameProblem(t)) {
         MessageBoxes::information(this, *problem);
         return;
@@ -57,7 +57,7 @@ void TForm2::btnokClick()
         accept();
         return;
     }
-    if (ScanCalendarFiles(m_programFolder).contains(t + QStringLiteral(".hsd"))) {
+    if (CalendarNameTaken(t, m_listed, m_programFolder, m_renaming)) {
         MessageBoxes::information(this, t + QStringLiteral("は、同名の物が既にあります"));
         return;
     }
