@@ -14,6 +14,7 @@
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/FileError.h"
+#include "storage/ProgramFolder.h"
 #include "storage/Unit2.h"
 #include "tally/Unit3.h"
 
@@ -223,7 +224,7 @@ void TForm1::buildMenus()
     countpart->setCheckable(true);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick);
+    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick, QKeySequence::HelpContents);
     item(help, QStringLiteral("mnuversion"), QStringLiteral("バージョン(&A)..."), &TForm1::mnuversionClick);
 
     // The pop-up menu of the tool bar, the calendar list and the navigation bar.
@@ -248,7 +249,7 @@ void TForm1::buildMenus()
 void TForm1::FormCreate()
 {
     if (ProgramFolder.isEmpty())
-        ProgramFolder = QCoreApplication::applicationDirPath();
+        ProgramFolder = ChooseProgramFolder(QCoreApplication::applicationDirPath());
     if (!ProgramFolder.endsWith(QLatin1Char('/')))
         ProgramFolder += QLatin1Char('/');
     TodayDate = Today();
