@@ -1,9 +1,11 @@
 #include "about/about.h"
 
+#include "ProgramInfo.h"
 #include "about/AboutInfo.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "components/MessageBoxes.h"
+#include "components/ProgramIcon.h"
 #include "settings/Colors.h"
 #include "settings/Settings.h"
 
@@ -38,7 +40,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setGeometry(24, 8, 41, 41);
     icon->setScaledContents(true);
-    icon->setPixmap(QPixmap(QStringLiteral(":/images/hibisi.xpm")));
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
 
     auto label = [panel](const char *name, const QString &text, int x, int y, const QFont &font) {
         auto *l = new QLabel(text, panel);
@@ -49,7 +51,7 @@ TAboutBox::TAboutBox(QWidget *parent)
         return l;
     };
     label("ProductName", QStringLiteral("ヒビシルシ"), 96, 8, PixelFont(17, true));
-    label("Version", QStringLiteral("Version 1.21 "), 96, 32, PixelFont(17, true, true));
+    label("Version", QStringLiteral("Version %1 ").arg(QLatin1String(program::kVersion)), 96, 32, PixelFont(17, true, true));
     QLabel *credit = label("Copyright", QString::fromUtf16(about::kCredit), 24, 64, PixelFont(15));
     credit->setGeometry(24, 64, 217, 25);
     credit->setAlignment(Qt::AlignRight | Qt::AlignTop);
