@@ -36,8 +36,6 @@ private slots:
     void init();
     void cleanup();
     void linkTurnsPurpleUntilTheBoxCloses();
-    void helpWithoutFileSaysSo();
-    void helpOpensTheFile();
     void applicationCarriesTheProgramsNames();
 
 private:
@@ -92,26 +90,6 @@ void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
     QCOMPARE(texts.mid(0, 5), (QStringList{"ヒビシルシ", QStringLiteral("Version %1 ").arg(HIBI_VERSION), QString::fromUtf16(about::kCredit), "HomePage:",
                                            QString::fromLatin1(about::kHomePage)}));
     QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl(QString::fromLatin1(about::kHomePage))});
-}
-
-void TestAbout::helpWithoutFileSaysSo()
-{
-    MessageRecorder messages;
-    const int month = m_window->DisplayMonth;
-    m_window->findChild<QAction *>("mnuhelp")->trigger();
-    QCOMPARE(messages.texts(),
-             QStringList{QStringLiteral("ヘルプファイル %1 が見つかりません").arg(QDir::toNativeSeparators(m_dir.filePath("hibisi.hlp")))});
-    QCOMPARE(m_window->DisplayMonth, month);
-    QVERIFY(m_catcher.opened.isEmpty());
-}
-
-void TestAbout::helpOpensTheFile()
-{
-    MessageRecorder messages;
-    writeFile(m_dir.filePath("hibisi.hlp"), "help");
-    m_window->findChild<QAction *>("mnuhelp")->trigger();
-    QVERIFY(messages.boxes.isEmpty());
-    QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_dir.filePath("hibisi.hlp"))});
 }
 
 void TestAbout::applicationCarriesTheProgramsNames()

@@ -2,17 +2,15 @@
 
 #include "ProgramInfo.h"
 #include "about/AboutInfo.h"
+#include "about/HelpWindow.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
-#include "components/MessageBoxes.h"
 #include "components/ProgramIcon.h"
 #include "settings/Colors.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -96,14 +94,13 @@ void TAboutBox::Button1Click()
 
 void OpenHelp(QWidget *parent, const QString &programFolder)
 {
-    const QString path = programFolder + QStringLiteral("hibisi.hlp");
-    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (!QFileInfo(path).isFile()) {
-        MessageBoxes::information(parent, QStringLiteral("ヘルプファイル %1 が見つかりません").arg(shown));
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        MessageBoxes::information(parent, QStringLiteral("ヘルプファイル %1 を開けるプログラムがありません").arg(shown));
+    // One help window per main window: asked again, it comes to the front.
+    THelpWindow *help = parent ? parent->findChild<THelpWindow *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!help)
+        help = new THelpWindow(programFolder, parent);
+    help->show();
+    help->raise();
+    help->activateWindow();
 }
 
 } // namespace hibi

@@ -26,8 +26,9 @@ private:
     QPushButton *Button1;
 };
 
-// Opens the help file of the program folder in the desktop's viewer; says so in
-// a message when the file is missing or nothing can open it.
+// Opens the program's own help in a window beside `parent` (or brings it to the
+// front); it keeps its place in the settings file of `programFolder` and names
+// that folder as where the files are. Nothing outside the program is needed.
 void OpenHelp(QWidget *parent, const QString &programFolder);
 
 } // namespace hibi
