@@ -1,5 +1,7 @@
 # Set-up, build and test in two commands: `make run` and `make test`.
 # Every target installs what is missing from Debian's packages first.
+# `make install` (PREFIX, DESTDIR) and `make package` (a .deb) install the program
+# like any other desktop program.
 
 BUILD     ?= build
 FUZZBUILD ?= build-fuzz
@@ -7,12 +9,21 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS  = fuzz_calendar_file fuzz_settings_file
 
-PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev libbenchmark-dev fonts-noto-cjk
-FUZZ_PACKAGES = clang libclang-rt-14-dev
+# The tests validate the desktop entry and metainfo and run the installed program
+# without root's power over read-only folders (setpriv).
+PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk qt6-translations-l10n \
+                desktop-file-utils appstream util-linux
+BENCH_PACKAGES   = libbenchmark-dev
+FUZZ_PACKAGES    = clang libclang-rt-14-dev
+# dpkg-shlibdeps finds the package's dependencies; it needs `file`.
+PACKAGE_PACKAGES = dpkg-dev file
+
+PREFIX  ?= /usr/local
+DESTDIR ?=
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build bench fuzz deps fuzz-deps clean
+.PHONY: run test build bench fuzz deps bench-deps fuzz-deps package-deps install package help-picture clean
 
 define install_missing
 	@missing=""; \
@@ -29,8 +40,14 @@ endef
 deps:
 	$(call install_missing,$(PACKAGES))
 
+bench-deps: deps
+	$(call install_missing,$(BENCH_PACKAGES))
+
 fuzz-deps: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
+
+package-deps: deps
+	$(call install_missing,$(PACKAGE_PACKAGES))
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHIBI_WERROR=ON
@@ -50,7 +67,9 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: bench-deps $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) -DHIBI_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; done
 
 fuzz: fuzz-deps
@@ -62,6 +81,21 @@ fuzz: fuzz-deps
 	  ASAN_OPTIONS=quarantine_size_mb=64 $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
 	      -artifact_prefix=$(FUZZBUILD)/$$name- $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name || exit 1; \
 	done
+
+# make install PREFIX=/usr DESTDIR=/tmp/root: the program, its desktop entry,
+# icons and metainfo below $(DESTDIR)$(PREFIX).
+install: build
+	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
+
+# A Debian package in $(BUILD)/, installed below /usr: apt install ./hibisi_*.deb
+package: package-deps build
+	cd $(BUILD) && cpack -G DEB
+	@ls -1 $(BUILD)/*.deb
+
+# The picture of the main window in the help, drawn by the real window offscreen.
+help-picture: build
+	cmake --build $(BUILD) --target grab_mainwindow
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/grab_mainwindow src/about/help/mainwindow.png
 
 clean:
 	rm -rf $(BUILD) $(FUZZBUILD)

@@ -7,9 +7,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QCoreApplication>
 #include <QFile>
-
-#include <unistd.h>
 
 using namespace hibi;
 
@@ -17,7 +16,7 @@ namespace {
 
 QString scratchPath()
 {
-    static const QString path = QDir::tempPath() + QStringLiteral("/hibi-fuzz-%1.hsd").arg(qint64(getpid()));
+    static const QString path = QDir::tempPath() + QStringLiteral("/hibi-fuzz-%1.hsd").arg(QCoreApplication::applicationPid());
     return path;
 }
 

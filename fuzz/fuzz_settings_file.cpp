@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
             (*field)(s) = QStringLiteral("ＭＳ Ｐゴシック");
     s.calendarOrder.removeIf([&](const QString &name) { return !writable(name); });
 
-    for (SettingsWriter writer : {SettingsWriter::Close, SettingsWriter::Dialog, SettingsWriter::Bulk})
+    for (SettingsWriter writer : kSettingsWriters)
         WriteSettings(ini, s, writer);
     const IniFile again(ini.toBytes());
     check(again.toBytes() == ini.toBytes(), "a written file parses back to itself");

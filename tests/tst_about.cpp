@@ -2,8 +2,10 @@
 
 #include "about/about.h"
 #include "about/AboutInfo.h"
+#include "app/Program.h"
 
 #include <QDesktopServices>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -31,8 +33,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void linkTurnsPurpleUntilTheBoxCloses();
-    void helpWithoutFileSaysSo();
-    void helpOpensTheFile();
+    void applicationCarriesTheProgramsNames();
 
 private:
     UrlCatcher m_catcher;
@@ -75,33 +76,44 @@ void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
     operate(true);
     operate(false);   // a fresh box: blue again
     QCOMPARE(colours, (QList<QColor>{QColor(0, 0, 255), QColor(128, 0, 128), QColor(0, 0, 255)}));
-    QCOMPARE(texts.mid(0, 5), (QStringList{"ヒビシルシ", "Version 1.21 ", QString::fromUtf16(about::kCredit), "HomePage:",
+    QCOMPARE(texts.mid(0, 5), (QStringList{"ヒビシルシ", QStringLiteral("Version %1 ").arg(HIBI_VERSION), QString::fromUtf16(about::kCredit), "HomePage:",
                                            QString::fromLatin1(about::kHomePage)}));
     QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl(QString::fromLatin1(about::kHomePage))});
 }
 
-void TestAbout::helpWithoutFileSaysSo()
+void TestAbout::applicationCarriesTheProgramsNames()
 {
-    m_catcher.opened.clear();
-    QVERIFY(openWindow());
-    MessageRecorder &messages = this->messages();
-    const int month = window()->DisplayMonth;
-    window()->findChild<QAction *>("mnuhelp")->trigger();
-    QCOMPARE(messages.texts(),
-             QStringList{QStringLiteral("ヘルプファイル %1 が見つかりません").arg(QDir::toNativeSeparators(folder() + "hibisi.hlp"))});
-    QCOMPARE(window()->DisplayMonth, month);
-    QVERIFY(m_catcher.opened.isEmpty());
-}
+    SetUpApplication(*qApp);
+    // An ASCII name for the data folder and the window class; the version of
+    // CMakeLists.txt; the desktop entry's name, so desktops match window and entry.
+    QCOMPARE(QCoreApplication::applicationName(), "hibisi");
+    QCOMPARE(QCoreApplication::applicationVersion(), HIBI_VERSION);
+    QCOMPARE(QGuiApplication::desktopFileName(), HIBI_DESKTOP_ID);
+    QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).endsWith("/hibisi"));
+    // No display name, which Qt would append to every window title.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 
-void TestAbout::helpOpensTheFile()
-{
-    m_catcher.opened.clear();
+    // The window icon is the desktop's icon, at every size the desktop has.
+    auto pixels = [](const QImage &image) { return image.convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+    const QIcon icon = QApplication::windowIcon();
+    QCOMPARE(icon.availableSizes(),
+             (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage installed(QStringLiteral(HIBI_ICONS "/hibisi-%1.png").arg(size));
+        QCOMPARE(installed.size(), QSize(size, size));
+        QCOMPARE(pixels(icon.pixmap(size, size).toImage()), pixels(installed));
+    }
+    // The About box shows it too.
     QVERIFY(openWindow());
-    MessageRecorder &messages = this->messages();
-    writeFile(folder() + "hibisi.hlp", "help");
-    window()->findChild<QAction *>("mnuhelp")->trigger();
-    QVERIFY(messages.boxes.isEmpty());
-    QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl::fromLocalFile(folder() + "hibisi.hlp")});
+    whenModal([&](QWidget *dialog) {
+        const QImage shown = dialog->findChild<QLabel *>("ProgramIcon")->pixmap().toImage();
+        QCOMPARE(pixels(shown), pixels(QImage(HIBI_ICONS "/hibisi-32.png")));
+        dialog->close();
+    });
+    window()->findChild<QAction *>("mnuversion")->trigger();
+
+    // Qt's own dialogs speak Japanese.
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
 }
 
 QTEST_MAIN(TestAbout)

@@ -10,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#endif
 
 using namespace hibi;
 using namespace hibi::test;
@@ -340,6 +342,9 @@ void TestCalendarFile::uncreatableFile()
 
 void TestCalendarFile::fullDiskDuringAppendKeepsFile()
 {
+#ifndef Q_OS_UNIX
+    QSKIP("needs a per-process file-size limit");
+#else
     const QByteArray before = header() + record(2024, {{1, 1, Maru}});
     writeFile(path(), before);
 
@@ -363,6 +368,7 @@ void TestCalendarFile::fullDiskDuringAppendKeepsFile()
     // Once there is room again the same marks are saved.
     SaveYearMarks(path(), 2025, marksOf(2025, {{1, 1, Batu}}));
     QCOMPARE(readFile(path()), before + record(2025, {{1, 1, Batu}}));
+#endif
 }
 
 // A device that fails every read or write after a given number of bytes.

@@ -9,8 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#endif
 
 using namespace hibi;
 using namespace hibi::test;
@@ -273,6 +275,9 @@ void TestIniFile::loadAndSave()
 
 void TestIniFile::saveFailureKeepsOldFile()
 {
+#ifndef Q_OS_UNIX
+    QSKIP("needs a per-process file-size limit");
+#else
     QTemporaryDir dir;
     const QString path = dir.filePath("hibisi.ini");
     writeFile(path, kSample);
@@ -299,6 +304,7 @@ void TestIniFile::saveFailureKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hibisi.ini"});
     ini.save(path);
     QCOMPARE(readFile(path), ini.toBytes());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -1,5 +1,6 @@
 // The program alone, copied into an empty folder, starts and keeps its files in
-// that folder; ended by a termination signal, it closes as its window would.
+// that folder, not in the user's data folder; ended by a termination signal, it
+// closes as its window would.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -23,6 +24,7 @@ private slots:
 #else
         QTemporaryDir dir;
         QTemporaryDir temp;   // the child's own temporary folder: its lock lands there
+        QTemporaryDir home;
         const QString copy = dir.filePath("hibisi");
         QVERIFY(QFile::copy(HIBI_PROGRAM, copy));
         QVERIFY(QFile(copy).setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner));
@@ -30,6 +32,8 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("TMPDIR", temp.path());
+        env.insert("HOME", home.path());
+        env.remove("XDG_DATA_HOME");
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(QDir::tempPath());   // not the program's folder
         program.start(copy, {});
@@ -41,6 +45,8 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         QVERIFY(QFile::exists(dir.filePath("hibisi.ini")));   // written by the close, beside the program
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"hibisi", "hibisi.ini"}));
+        QVERIFY(!QFileInfo::exists(home.filePath(".local/share/hibisi")));
         QCOMPARE(QDir(temp.path()).entryList({"*.lock"}, QDir::Files), QStringList());
 #endif
     }

@@ -205,14 +205,14 @@ void TestSettings::everyKeyRoundTrips()
     // Unknown keys, a comment and a code that does not survive decoding (87 90).
     const QByteArray untouched = QByteArray("; \x83\x81\x83\x82\r\n[mine]\r\nkey=\x87\x90\r\n[pos]\r\nzoom=3\r\n");
     IniFile ini(untouched);
-    for (SettingsWriter writer : {SettingsWriter::Close, SettingsWriter::Dialog, SettingsWriter::Bulk})
+    for (SettingsWriter writer : kSettingsWriters)
         WriteSettings(ini, s, writer);
     const QByteArray bytes = ini.toBytes();
     QVERIFY(bytes.startsWith(untouched));
     QCOMPARE(ReadSettings(IniFile(bytes)), s);
 
     // Each section holds the table's keys in the table's order.
-    for (const char *name : {"pos", "youbifont", "dayfont", "nenfont", "backcolor", "today", "cale", "posb"}) {
+    for (const char *name : {"pos", "youbifont", "dayfont", "nenfont", "backcolor", "today", "cale", "posb", "help"}) {
         const QString section = QLatin1String(name);
         QStringList expected = section == QLatin1String("pos") ? QStringList{"zoom"} : QStringList();
         for (const SettingsKey &k : SettingsKeys())

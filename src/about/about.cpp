@@ -1,16 +1,16 @@
 #include "about/about.h"
 
+#include "ProgramInfo.h"
 #include "about/AboutInfo.h"
+#include "about/HelpWindow.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
-#include "components/MessageBoxes.h"
+#include "components/ProgramIcon.h"
 #include "settings/Colors.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -38,7 +38,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setGeometry(24, 8, 41, 41);
     icon->setScaledContents(true);
-    icon->setPixmap(QPixmap(QStringLiteral(":/images/hibisi.xpm")));
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
 
     auto label = [panel](const char *name, const QString &text, int x, int y, const QFont &font) {
         auto *l = new QLabel(text, panel);
@@ -49,7 +49,7 @@ TAboutBox::TAboutBox(QWidget *parent)
         return l;
     };
     label("ProductName", QStringLiteral("ヒビシルシ"), 96, 8, PixelFont(17, true));
-    label("Version", QStringLiteral("Version 1.21 "), 96, 32, PixelFont(17, true, true));
+    label("Version", QStringLiteral("Version %1 ").arg(QLatin1String(program::kVersion)), 96, 32, PixelFont(17, true, true));
     QLabel *credit = label("Copyright", QString::fromUtf16(about::kCredit), 24, 64, PixelFont(15));
     credit->setGeometry(24, 64, 217, 25);
     credit->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -92,16 +92,15 @@ void TAboutBox::Button1Click()
     close();
 }
 
-void OpenHelp(QWidget *parent, const QString &programFolder)
+void OpenHelp(HelpHost *host, QWidget *parent, const QString &programFolder)
 {
-    const QString path = programFolder + QStringLiteral("hibisi.hlp");
-    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (!QFileInfo(path).isFile()) {
-        MessageBoxes::information(parent, QStringLiteral("ヘルプファイル %1 が見つかりません").arg(shown));
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        MessageBoxes::information(parent, QStringLiteral("ヘルプファイル %1 を開けるプログラムがありません").arg(shown));
+    // One help window per main window: asked again, it comes to the front.
+    THelpWindow *help = parent ? parent->findChild<THelpWindow *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!help)
+        help = new THelpWindow(host, programFolder, parent);
+    help->show();
+    help->raise();
+    help->activateWindow();
 }
 
 } // namespace hibi

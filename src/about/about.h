@@ -26,8 +26,11 @@ private:
     QPushButton *Button1;
 };
 
-// Opens the help file of the program folder in the desktop's viewer; says so in
-// a message when the file is missing or nothing can open it.
-void OpenHelp(QWidget *parent, const QString &programFolder);
+class HelpHost;
+
+// Opens the program's own help in a window beside `parent` (or brings it to the
+// front); `host` keeps its place, and `programFolder` is named as where the files
+// are. Nothing outside the program is needed.
+void OpenHelp(HelpHost *host, QWidget *parent, const QString &programFolder);
 
 } // namespace hibi

@@ -2,11 +2,14 @@
 
 #include "app/RangeCursor.h"
 #include "app/Unit1.h"
+#include "ProgramInfo.h"
+#include "components/ProgramIcon.h"
 #include "components/SysCtrls.h"
 
 #include <QApplication>
-#include <QIcon>
+#include <QLibraryInfo>
 #include <QPointer>
+#include <QTranslator>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -66,13 +69,28 @@ void closeOnTerminationSignals(QWidget *) {}
 
 } // namespace
 
+void SetUpApplication(QApplication &app)
+{
+    // An ASCII name for the data folder and the window class; the user sees
+    // "ヒビシルシ" in every window title. No display name: Qt would append it to
+    // the title of every dialog.
+    QApplication::setApplicationName(QString::fromLatin1(program::kName));
+    QApplication::setApplicationVersion(QString::fromLatin1(program::kVersion));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(program::kDesktopId));
+    QApplication::setWindowIcon(ProgramIcon());
+    // The buttons and captions of Qt's own dialogs (colours, fonts) in Japanese,
+    // whatever the desktop's language: the whole program speaks Japanese.
+    auto *qtWords = new QTranslator(&app);
+    if (qtWords->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtWords);
+}
+
 int RunProgram(int argc, char *argv[], const std::function<void(TForm1 &)> &shown)
 {
     QApplication app(argc, argv);
     catchTerminationSignals();
     RangeCursor();   // the range pointer is ready before the window
-    QApplication::setApplicationName(QStringLiteral("ヒビシルシ"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/hibisi.xpm")));
+    SetUpApplication(app);
 
     TForm1 form;
     if (TSingleInstance::TerminateRequested())

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+class QApplication;
+
 namespace hibi {
 
 class TForm1;
@@ -11,5 +13,10 @@ class TForm1;
 // loop. `shown` runs once the main window is shown; the start-up benchmark uses
 // it to stop after the first paint. Returns the exit code.
 int RunProgram(int argc, char *argv[], const std::function<void(TForm1 &)> &shown = {});
+
+// What the program tells the application object: its name (which names the data
+// folder and the window class), version, desktop entry and icon, and Qt's own
+// words in Japanese.
+void SetUpApplication(QApplication &app);
 
 } // namespace hibi

@@ -11,6 +11,7 @@
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/FileError.h"
+#include "storage/ProgramFolder.h"
 #include "storage/Unit2.h"
 #include "storage/MarkGesture.h"
 #include "tally/Unit3.h"
@@ -224,7 +225,7 @@ void TForm1::buildMenus()
     countpart->setCheckable(true);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick);
+    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick, QKeySequence::HelpContents);
     item(help, QStringLiteral("mnuversion"), QStringLiteral("バージョン(&A)..."), &TForm1::mnuversionClick);
 
     // The pop-up menu of the tool bar, the calendar list and the navigation bar.
@@ -249,7 +250,7 @@ void TForm1::buildMenus()
 void TForm1::FormCreate()
 {
     if (ProgramFolder.isEmpty())
-        ProgramFolder = QCoreApplication::applicationDirPath();
+        ProgramFolder = ChooseProgramFolder(QCoreApplication::applicationDirPath());
     if (!ProgramFolder.endsWith(QLatin1Char('/')))
         ProgramFolder += QLatin1Char('/');
     TodayDate = Today();
@@ -913,7 +914,13 @@ void TForm1::applyAppearance(const Appearance &look, int dayRowHeight)
 
 void TForm1::mnuhelpClick()
 {
-    OpenHelp(this, ProgramFolder);
+    OpenHelp(this, this, ProgramFolder);
+}
+
+void TForm1::storeHelpBounds(const WindowBounds &bounds)
+{
+    m_settings.helpBounds = bounds;   // kept for the run also when the file cannot be written
+    saveSettings(SettingsWriter::Help);
 }
 
 void TForm1::mnuversionClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "about/HelpWindow.h"
 #include "bulk/setall.h"
 #include "calendar/Holidays.h"
 #include "calendar/MonthGrid.h"
@@ -37,9 +38,9 @@ class Tform_jump;
 class UpDown;
 
 // The main window: one month of one calendar. It owns the program-wide state; the
-// bulk-input window and the settings dialog reach it through their host
+// bulk-input window, the settings dialog and the help reach it through their host
 // interfaces only.
-class TForm1 : public QMainWindow, public BulkInputHost, public SettingsDialogHost
+class TForm1 : public QMainWindow, public BulkInputHost, public SettingsDialogHost, public HelpHost
 {
     Q_OBJECT
 
@@ -118,6 +119,10 @@ public:
     const Appearance &appearance() const override { return Look; }
     int dayColumnWidth() const override;
     void applyAppearance(const Appearance &look, int dayRowHeight) override;
+
+    // For the help window.
+    WindowBounds helpBounds() const override { return m_settings.helpBounds; }
+    void storeHelpBounds(const WindowBounds &bounds) override;
 
     // Runs a command; a file error ends it and is shown to the user.
     bool runCommand(const std::function<void()> &command);

@@ -37,6 +37,7 @@ auto &at(ProgramSettings &s)
 constexpr auto kClose = SettingsWriter::Close;
 constexpr auto kDialog = SettingsWriter::Dialog;
 constexpr auto kBulk = SettingsWriter::Bulk;
+constexpr auto kHelp = SettingsWriter::Help;
 
 const SettingsKey kKeys[] = {
     {kClose, "pos", "top", "100", &at<&S::bounds, &WindowBounds::top>},
@@ -78,6 +79,12 @@ const SettingsKey kKeys[] = {
     {kBulk, "posb", "left", "200", &at<&S::bulkBounds, &WindowBounds::left>},
     {kBulk, "posb", "height", "300", &at<&S::bulkBounds, &WindowBounds::height>},
     {kBulk, "posb", "width", "400", &at<&S::bulkBounds, &WindowBounds::width>},
+
+    // Our own keys, unknown to the program's Windows version, which keeps them.
+    {kHelp, "help", "top", "110", &at<&S::helpBounds, &WindowBounds::top>},
+    {kHelp, "help", "left", "550", &at<&S::helpBounds, &WindowBounds::left>},
+    {kHelp, "help", "width", "620", &at<&S::helpBounds, &WindowBounds::width>},
+    {kHelp, "help", "height", "560", &at<&S::helpBounds, &WindowBounds::height>},
 };
 
 #undef HIBI_STYLE_KEYS

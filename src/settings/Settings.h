@@ -90,6 +90,7 @@ struct ProgramSettings
     // match no calendar file.
     QStringList calendarOrder;
     WindowBounds bulkBounds;    // the bulk-input window
+    WindowBounds helpBounds;    // the help window ([help], a section of our own)
     friend bool operator==(const ProgramSettings &, const ProgramSettings &) = default;
 };
 
@@ -99,7 +100,11 @@ enum class SettingsWriter
     Close,    // the main window's close: bounds, list font, selection (then the order)
     Dialog,   // the settings dialog's OK: the appearance
     Bulk,     // the bulk-input window's close: its bounds
+    Help,     // the help window's close: its bounds
 };
+
+inline constexpr SettingsWriter kSettingsWriters[] = {SettingsWriter::Close, SettingsWriter::Dialog,
+                                                     SettingsWriter::Bulk, SettingsWriter::Help};
 
 // Where a key's value lives in ProgramSettings; the type says how it is stored:
 // int as a decimal integer, bool as 1 or 0, Color by name or as $ and hex digits,

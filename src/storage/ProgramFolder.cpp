@@ -1,0 +1,87 @@
+#include "storage/ProgramFolder.h"
+
+#include "storage/Catalogue.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace hibi {
+
+namespace {
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+// The real folder behind links (/bin is /usr/bin on merged systems); as written
+// when it does not exist.
+QString resolved(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
+}
+
+} // namespace
+
+bool CanCreateFilesIn(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(withSlash(folder) + QStringLiteral(".hibisi-probe-XXXXXX"));
+    return probe.open();   // removed again when `probe` goes
+}
+
+bool HoldsProgramFiles(const QString &folder)
+{
+    return QFileInfo(withSlash(folder) + QStringLiteral("hibisi.ini")).exists() || !ScanCalendarFiles(folder).isEmpty();
+}
+
+bool IsSystemFolder(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    static const QStringList kSystemTrees = {
+        QStringLiteral("/usr"),  QStringLiteral("/bin"),   QStringLiteral("/sbin"),   QStringLiteral("/lib"),
+        QStringLiteral("/lib32"), QStringLiteral("/lib64"), QStringLiteral("/libx32"), QStringLiteral("/opt"),
+        QStringLiteral("/etc"),  QStringLiteral("/snap"),  QStringLiteral("/nix/store"), QStringLiteral("/app"),
+    };
+    const QString path = resolved(folder);
+    for (const QString &tree : kSystemTrees) {
+        if (path == tree || path.startsWith(tree + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+#else
+    // Elsewhere the folders of installed programs refuse an ordinary user's files,
+    // which the probe finds out.
+    Q_UNUSED(folder);
+    return false;
+#endif
+}
+
+QString UserDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+QString ChooseProgramFolder(const QString &executableFolder, const QString &dataFolder, const FolderProbe &canCreateFiles)
+{
+    if (!IsSystemFolder(executableFolder)
+        && (HoldsProgramFiles(executableFolder) || canCreateFiles(executableFolder)))
+        return withSlash(executableFolder);
+    // When it cannot be made, the first save says so with the path; nothing falls
+    // back to the program's own folder.
+    QDir().mkpath(dataFolder);
+    return withSlash(dataFolder);
+}
+
+QString ChooseProgramFolder(const QString &executableFolder)
+{
+    return ChooseProgramFolder(executableFolder, UserDataFolder());
+}
+
+} // namespace hibi
