@@ -167,6 +167,14 @@ void TForm1::buildControls()
         runCommand([=, this] { dg1MouseDown(b, m, p); });
     });
     connect(dg1, &DrawGrid::mouseUp, this, &TForm1::dg1MouseUp);
+    // Tab reaches the grid and a click gives it the focus; keys mark and move.
+    dg1->setFocusPolicy(Qt::StrongFocus);
+    connect(dg1, &DrawGrid::keyDown, this, [this](int key, Qt::KeyboardModifiers m) {
+        runCommand([=, this] { dg1KeyDown(key, m); });
+    });
+    dg1->setWheelHandler([this](int notches) {
+        runCommand([=, this] { stepMonth(notches > 0 ? -1 : +1, false); });   // away from the user: back
+    });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -194,6 +202,11 @@ void TForm1::buildMenus()
          QKeySequence(Qt::CTRL | Qt::Key_T));
     item(calendar, QStringLiteral("mnujump"), QStringLiteral("年月指定ジャンプ(&J)"), &TForm1::mnujumpClick,
          QKeySequence(Qt::CTRL | Qt::Key_J));
+    calendar->addSeparator();
+    mnuundo = item(calendar, QStringLiteral("mnuundo"), QString(), &TForm1::undoClick, QKeySequence::Undo);
+    mnuredo = item(calendar, QStringLiteral("mnuredo"), QString(), &TForm1::redoClick);
+    mnuredo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    historyChanged();
     calendar->addSeparator();
     item(calendar, QStringLiteral("settei"), QStringLiteral("設定(&S)..."), &TForm1::setteiClick);
     calendar->addSeparator();
@@ -383,6 +396,7 @@ bool TForm1::switchTo(const QString &calendar, int year, int month, Buffer buffe
             || !m_yearLoaded;
     if (!leaving) {
         DisplayMonth = month;   // inside the year: the marks are all in memory
+        resetFocusDay();
         showMonth();
         return true;
     }
@@ -394,6 +408,7 @@ bool TForm1::switchTo(const QString &calendar, int year, int month, Buffer buffe
         YearMarks = marks;
         m_yearLoaded = loaded;
         m_toldNotLoaded = false;
+        resetFocusDay();
         int index = calendarNames().indexOf(calendar);
         if (index < 0) {
             cbox1->addItem(calendar);   // a new calendar joins the end of the list
@@ -420,8 +435,15 @@ bool TForm1::switchTo(const QString &calendar, int year, int month, Buffer buffe
     return true;
 }
 
+// The keyboard's cell starts on today in today's month, else on the 1st.
+void TForm1::resetFocusDay()
+{
+    m_focusDay = DisplayYear == TodayDate.year && DisplayMonth == TodayDate.month ? TodayDate.day : 1;
+}
+
 void TForm1::showMonth()
 {
+    historyChanged();   // the items name the year and calendar only when they are not the ones shown
     LayoutMonth();
     FormResize();
     dg1->viewport()->update();
@@ -542,6 +564,10 @@ void TForm1::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &re
     if (todaysMonth && Look.TodayMarkOn && MonthLayout.todayCell == GridCell{col, row})
         DrawTodayFrame(painter, rect, m_colors.today, Look.TodayLineWidth);
 
+    // The keyboard's cell, while the grid has the focus.
+    if (cell.day == m_focusDay && dg1->hasFocus())
+        DrawFocusCell(painter, rect, cell.holiday ? m_colors.dayHoliday : m_colors.dayWeekday);
+
     // A year that could not be read is shown hatched: its marks are unknown.
     if (!m_yearLoaded)
         painter.fillRect(rect.toRect(), m_notLoadedBrush);
@@ -562,6 +588,7 @@ void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint 
     const int day = MonthLayout.at(col, row).day;
     if (day == 0)
         return;
+    m_focusDay = day;   // the keyboard goes on from where the mouse was
     switch (Range.RangeState) {
     case 0:
         markCell(col, row, button);
@@ -575,6 +602,61 @@ void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint 
     }
 }
 
+void TForm1::dg1KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    const GridCell focus = CellOfDay(DisplayYear, DisplayMonth, m_focusDay);
+    const bool wholeYear = shift & Qt::ShiftModifier;
+    switch (key) {
+    case Qt::Key_Left: moveFocus(-1); break;
+    case Qt::Key_Right: moveFocus(+1); break;
+    case Qt::Key_Up: moveFocus(-7); break;
+    case Qt::Key_Down: moveFocus(+7); break;
+    case Qt::Key_Home: moveFocus(1 - m_focusDay); break;
+    case Qt::Key_End: moveFocus(DaysInMonth(DisplayYear, DisplayMonth) - m_focusDay); break;
+    case Qt::Key_PageUp: stepMonth(-1, wholeYear); break;
+    case Qt::Key_PageDown: stepMonth(+1, wholeYear); break;
+    case Qt::Key_Escape:
+        if (Range.active())
+            FormClick();   // leaves the range mode, as a second press of its button does
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (Range.RangeState == 1)
+            pickRangeStart(focus.col, focus.row, m_focusDay);
+        else if (Range.RangeState == 2)
+            pickRangeEnd(focus.col, focus.row, m_focusDay);
+        else if (key == Qt::Key_Space)
+            keyMark(Maru);
+        break;
+    case Qt::Key_1: keyMark(Maru); break;
+    case Qt::Key_2: keyMark(Batu); break;
+    case Qt::Key_3: keyMark(Sankaku); break;
+    case Qt::Key_Delete: keyMark(NoMark); break;
+    default: break;
+    }
+}
+
+void TForm1::moveFocus(int days)
+{
+    const YearMonthDay16 to = AddDays({DisplayYear, DisplayMonth, m_focusDay}, days);
+    if (to.year != DisplayYear || to.month != DisplayMonth) {
+        if (!switchTo(CurrentCalendarName, to.year, to.month))
+            return;   // past the years the calendar holds
+    }
+    m_focusDay = to.day;
+    dg1->viewport()->update();
+}
+
+void TForm1::keyMark(Mark mark)
+{
+    if (Range.active())
+        return;   // marks wait until the range is picked
+    const GridCell c = CellOfDay(DisplayYear, DisplayMonth, m_focusDay);
+    const std::uint8_t now = YearMarks.at(DisplayMonth, c.col, c.row);
+    setMark(c.col, c.row, mark == NoMark ? std::uint8_t(NoMark) : ToggleMark(now, mark));
+}
+
 void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
 {
     ReleaseButton(button, LeftHeld, RightHeld);
@@ -582,13 +664,83 @@ void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
 
 void TForm1::markCell(int col, int row, Qt::MouseButton button)
 {
+    setMark(col, row, PressMark(YearMarks.at(DisplayMonth, col, row), button, LeftHeld, RightHeld));
+}
+
+void TForm1::setMark(int col, int row, std::uint8_t mark)
+{
     if (!m_yearLoaded) {
         tellYearNotLoaded();
         return;
     }
-    std::uint8_t &mark = YearMarks.at(DisplayMonth, col, row);
-    mark = PressMark(mark, button, LeftHeld, RightHeld);
+    std::uint8_t &cell = YearMarks.at(DisplayMonth, col, row);
+    if (cell == mark)
+        return;
+    History.record({CurrentCalendarName, DisplayYear, DisplayMonth, MonthLayout.at(col, row).day, cell, mark, false});
+    cell = mark;
+    historyChanged();
     dg1->viewport()->update();
+}
+
+// ---- Undo and redo ------------------------------------------------------------
+
+void TForm1::historyChanged()
+{
+    auto show = [this](QAction *action, const QString &caption, bool can, auto next) {
+        action->setEnabled(can);
+        action->setText(can ? caption + QStringLiteral(": ") + DescribeChange(next(), CurrentCalendarName, DisplayYear)
+                            : caption);
+    };
+    show(mnuundo, QStringLiteral("元に戻す(&U)"), History.canUndo(), [this] { return History.nextUndo(); });
+    show(mnuredo, QStringLiteral("やり直す(&R)"), History.canRedo(), [this] { return History.nextRedo(); });
+}
+
+void TForm1::undoClick()
+{
+    if (!History.canUndo())
+        return;
+    if (!applyChange(History.nextUndo(), History.nextUndo().before))
+        return;
+    History.undone();
+    historyChanged();
+}
+
+void TForm1::redoClick()
+{
+    if (!History.canRedo())
+        return;
+    if (!applyChange(History.nextRedo(), History.nextRedo().after))
+        return;
+    History.redone();
+    historyChanged();
+}
+
+bool TForm1::applyChange(const MarkChange &change, std::uint8_t mark)
+{
+    const bool shownYear = change.calendar == CurrentCalendarName && change.year == DisplayYear && m_yearLoaded;
+    if (change.bulk && !shownYear) {
+        // As bulk input does: straight into the file.
+        WriteDayMark(calendarPath(change.calendar), change.year, change.month, change.day, Mark(mark));
+        return true;
+    }
+    // The view goes there first, through the one switch, so the year buffer rule holds.
+    if (!switchTo(change.calendar, change.year, change.month))
+        return false;
+    if (!m_yearLoaded) {
+        tellYearNotLoaded();
+        return false;
+    }
+    const GridCell c = CellOfDay(change.year, change.month, change.day);
+    YearMarks.at(change.month, c.col, c.row) = mark;
+    m_focusDay = change.day;
+    dg1->viewport()->update();
+    return true;
+}
+
+void TForm1::recordBulkChange(const MarkChange &change)
+{
+    History.record(change);
+    historyChanged();
 }
 
 void TForm1::tellYearNotLoaded()
@@ -637,11 +789,11 @@ void TForm1::endRangeSelection()
     dg1->viewport()->update();
 }
 
-void TForm1::stepMonth(int delta)
+void TForm1::stepMonth(int delta, bool wholeYear)
 {
     int year = DisplayYear;
     int month = DisplayMonth;
-    if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) {
+    if (wholeYear) {
         year += delta;
     } else {
         month += delta;
@@ -655,12 +807,12 @@ void TForm1::stepMonth(int delta)
 
 void TForm1::btnprvClick()
 {
-    stepMonth(-1);
+    stepMonth(-1, QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
 }
 
 void TForm1::btnnextClick()
 {
-    stepMonth(+1);
+    stepMonth(+1, QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
 }
 
 void TForm1::thismonthClick()
@@ -780,6 +932,7 @@ void TForm1::changenameClick()
     const QString to = CalendarFilePath(ProgramFolder, name);
     if (QFileInfo::exists(from) && !QFile::rename(from, to))
         throw FileError::cannotRename(from, to);
+    History.forgetCalendar(CurrentCalendarName);
     CurrentCalendarName = name;
     cbox1->setItemText(index, CurrentCalendarName);
     cbox1->setCurrentIndex(index);
@@ -791,6 +944,7 @@ void TForm1::delcaleClick()
     if (!MessageBoxes::warningYesNo(this, QStringLiteral("警告"), text))
         return;
     DeleteCalendarFile(CalendarPath());   // a file that will not go keeps its calendar in the list
+    History.forgetCalendar(CurrentCalendarName);
     if (cbox1->count() == 1)
         cbox1->setItemText(0, kFirstCalendarName);
     else

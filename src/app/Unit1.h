@@ -9,6 +9,7 @@
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
 #include "settings/settei.h"
+#include "storage/MarkHistory.h"
 #include "storage/YearMarks.h"
 #include "tally/RangeSelection.h"
 #include "tally/Tally.h"
@@ -62,6 +63,7 @@ public:
     bool RightHeld = false;
     hibi::YearMarks YearMarks;       // the displayed year of the current calendar
     hibi::MonthLayout MonthLayout;   // the displayed month
+    MarkHistory History;             // the mark changes of this run, for undo and redo
 
     TSingleInstance *SingleInstance1 = nullptr;
     TForm3 *Form3 = nullptr;
@@ -83,6 +85,11 @@ public:
     void dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
     void dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
     void dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
+    // Keys on the month grid: arrows, Home and End move the keyboard's cell (into
+    // the next month or year past the ends), PageUp and PageDown step a month (a
+    // year with Shift), Space or 1, 2, 3 toggle ○ × △, Delete clears; in range
+    // mode Space or Enter picks the day and Esc leaves the mode.
+    void dg1KeyDown(int key, Qt::KeyboardModifiers shift);
     void btnprvClick();
     void btnnextClick();
     void thismonthClick();
@@ -103,6 +110,10 @@ public:
     void setteiClick();
     void mnuhelpClick();
     void mnuversionClick();
+    // Ctrl+Z and Ctrl+Y: the last mark change taken back or made again, in the
+    // month view (which goes to its month first) or in the file (bulk input).
+    void undoClick();
+    void redoClick();
 
     // The calendar list, in its order.
     QStringList calendarNames() const override;
@@ -114,6 +125,7 @@ public:
     BulkLook bulkLook() const override;
     WindowBounds bulkBounds() const override;
     void storeBulkBounds(const WindowBounds &bounds) override;
+    void recordBulkChange(const MarkChange &change) override;
 
     // For the settings dialog.
     const Appearance &appearance() const override { return Look; }
@@ -166,11 +178,16 @@ private:
     // Whether the shown year's marks came from the file; if not, marks cannot be set.
     bool yearLoaded() const { return m_yearLoaded; }
     void showMonth();
-    // A month back or forward, a year with Shift.
-    void stepMonth(int delta);
+    // A month back or forward, or a year.
+    void stepMonth(int delta, bool wholeYear);
+    void moveFocus(int days);
+    void resetFocusDay();
 
     // The three things a press on a day cell can do.
     void markCell(int col, int row, Qt::MouseButton button);
+    // The one way a mark of the month shown changes by hand: recorded for undo.
+    void setMark(int col, int row, std::uint8_t mark);
+    void keyMark(Mark mark);
     void pickRangeStart(int col, int row, int day);
     void pickRangeEnd(int col, int row, int day);
     void endRangeSelection();
@@ -182,11 +199,16 @@ private:
     QString askDataName(bool renaming);
     // Tells, once for each year shown, that marks cannot be set in a year that did not load.
     void tellYearNotLoaded();
+    // False when nothing could be applied (the year did not load).
+    bool applyChange(const MarkChange &change, std::uint8_t mark);
+    // The undo and redo items say what they would do.
+    void historyChanged();
     void saveSettings(SettingsWriter writer);
 
     SettingsStore m_settingsStore;
     ProgramSettings m_settings;
     bool m_yearLoaded = true;
+    int m_focusDay = 1;   // the day with the keyboard's focus in the month shown
     bool m_toldNotLoaded = false;
     QRect m_placed;   // where the stored bounds put the window
 
@@ -208,6 +230,8 @@ private:
     QAction *mnuall = nullptr;
     QAction *datup = nullptr;
     QAction *datdown = nullptr;
+    QAction *mnuundo = nullptr;
+    QAction *mnuredo = nullptr;
     bool m_shown = false;
 
     // Made from Look by lookChanged, so painting allocates nothing.

@@ -54,6 +54,9 @@ Tfrmall::Tfrmall(BulkInputHost *host, QWidget *parent)
     dgall->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dgallDrawCell(p, col, row, r); });
     connect(dgall, &DrawGrid::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) { dgallMouseDown(b, p); });
+    // Up and Down go from calendar to calendar; the mark keys are the month view's.
+    dgall->setFocusPolicy(Qt::StrongFocus);
+    connect(dgall, &DrawGrid::keyDown, this, [this](int key, Qt::KeyboardModifiers) { dgallKeyDown(key); });
     connect(dgall, &DrawGrid::mouseMove, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPoint p) { dgallMouseMove(p); });
     connect(dgall, &DrawGrid::mouseUp, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) { dgallMouseUp(b, p); });
@@ -160,15 +163,48 @@ void Tfrmall::LoadBulkMarks()
     dgall->viewport()->update();
 }
 
-void Tfrmall::WriteBulkMark(int index)
+bool Tfrmall::WriteBulkMark(int index)
 {
     const QDate date = BulkDate();
     try {
         WriteDayMark(m_host->calendarPath(m_names[index]), date.year(), date.month(), date.day(),
                      Mark(m_bulkMarks[size_t(index)]));
+        return true;
     } catch (const FileError &e) {
         MessageBoxes::error(this, e.message());   // the other calendars are not touched
+        return false;
     }
+}
+
+void Tfrmall::changeBulkMark(int row, std::uint8_t mark)
+{
+    const std::uint8_t before = m_bulkMarks[size_t(row)];
+    m_bulkMarks[size_t(row)] = mark;
+    const QDate date = BulkDate();
+    if (WriteBulkMark(row) && mark != before)
+        m_host->recordBulkChange({m_names[row], date.year(), date.month(), date.day(), before, mark, true});
+    m_focusRow = row;
+    dgall->viewport()->update();
+}
+
+void Tfrmall::dgallKeyDown(int key)
+{
+    const int rows = int(m_bulkMarks.size());
+    if (rows == 0)
+        return;
+    auto toggle = [&](Mark target) { changeBulkMark(m_focusRow, ToggleMark(m_bulkMarks[size_t(m_focusRow)], target)); };
+    switch (key) {
+    case Qt::Key_Up: m_focusRow = std::max(0, m_focusRow - 1); break;
+    case Qt::Key_Down: m_focusRow = std::min(rows - 1, m_focusRow + 1); break;
+    case Qt::Key_Space:
+    case Qt::Key_1: toggle(Maru); break;
+    case Qt::Key_2: toggle(Batu); break;
+    case Qt::Key_3: toggle(Sankaku); break;
+    case Qt::Key_Delete: changeBulkMark(m_focusRow, NoMark); break;
+    default: return;
+    }
+    dgall->scrollToRow(m_focusRow);
+    dgall->viewport()->update();
 }
 
 void Tfrmall::dgallDrawCell(QPainter &painter, int col, int row, const CellRect &rect)
@@ -181,6 +217,8 @@ void Tfrmall::dgallDrawCell(QPainter &painter, int col, int row, const CellRect 
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
     if (col == 1 && row < int(m_bulkMarks.size())) {
         DrawMark(painter, rect, m_bulkMarks[size_t(row)], m_look.marks, m_look.markLineWidth);
+        if (row == m_focusRow && dgall->hasFocus())
+            DrawFocusCell(painter, rect, Qt::black);
     }
     if (Dragging && col == 0) {
         if (row == DragFrom) {
@@ -213,10 +251,7 @@ void Tfrmall::dgallMouseDown(Qt::MouseButton button, QPoint pos)
         dgall->viewport()->update();
         return;
     }
-    std::uint8_t &mark = m_bulkMarks[size_t(row)];
-    mark = PressMark(mark, button, BulkLeftHeld, BulkRightHeld);
-    WriteBulkMark(row);
-    dgall->viewport()->update();
+    changeBulkMark(row, PressMark(m_bulkMarks[size_t(row)], button, BulkLeftHeld, BulkRightHeld));
 }
 
 void Tfrmall::dgallMouseMove(QPoint pos)

@@ -2,6 +2,7 @@
 
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
+#include "storage/MarkHistory.h"
 
 #include <QDate>
 #include <QDialog>
@@ -39,6 +40,8 @@ public:
     virtual BulkLook bulkLook() const = 0;
     // Moves a calendar to another place in the list.
     virtual void moveCalendar(int from, int to) = 0;
+    // A mark written by the window, for undo.
+    virtual void recordBulkChange(const MarkChange &change) = 0;
     // The window's bounds as last stored, and storing new ones.
     virtual WindowBounds bulkBounds() const = 0;
     virtual void storeBulkBounds(const WindowBounds &bounds) = 0;
@@ -61,10 +64,14 @@ public:
     const std::vector<std::uint8_t> &BulkMarks() const { return m_bulkMarks; }
 
     void LoadBulkMarks();
-    void WriteBulkMark(int index);
+    // False (and said) when the file cannot be written.
+    bool WriteBulkMark(int index);
 
     void dgallDrawCell(QPainter &painter, int col, int row, const CellRect &rect);
     void dgallMouseDown(Qt::MouseButton button, QPoint pos);
+    // Up and Down move between the calendars; Space or 1, 2, 3 toggle ○ × △ and
+    // Delete clears, written at once like a press.
+    void dgallKeyDown(int key);
     void dgallMouseMove(QPoint pos);
     void dgallMouseUp(Qt::MouseButton button, QPoint pos);
     void DateTimePicker1Change();
@@ -80,6 +87,8 @@ private:
     void FormClose();
     void layout();
     int rowAt(QPoint pos) const;
+    // The one way a calendar's mark changes here: written, and recorded for undo.
+    void changeBulkMark(int row, std::uint8_t mark);
 
     BulkInputHost *m_host;
     BulkLook m_look;
@@ -92,6 +101,7 @@ private:
     int DragFrom = -1;
     int DragTo = -1;
     bool Dragging = false;
+    int m_focusRow = 0;   // the calendar with the keyboard's focus
     bool BulkLeftHeld = false;
     bool BulkRightHeld = false;
     bool m_shown = false;

@@ -37,4 +37,11 @@ int DayOfCell(int year, int month, int col, int row)
     return day >= 1 && day <= DaysInMonth(year, month) ? day : 0;
 }
 
+YearMonthDay16 AddDays(YearMonthDay16 date, int days)
+{
+    const sys_days from{std::chrono::year{date.year} / std::chrono::month(unsigned(date.month)) / std::chrono::day(unsigned(date.day))};
+    const year_month_day to{from + std::chrono::days{days}};
+    return {int(to.year()), int(unsigned(to.month())), int(unsigned(to.day()))};
+}
+
 } // namespace hibi

@@ -33,5 +33,7 @@ int DaysInMonth(int year, int month);
 GridCell CellOfDay(int year, int month, int day);
 // The day standing in (col, row), or 0 when the cell holds no day.
 int DayOfCell(int year, int month, int col, int row);
+// The date `days` days after (or before) `date`, across months and years.
+YearMonthDay16 AddDays(YearMonthDay16 date, int days);
 
 } // namespace hibi

@@ -1,6 +1,8 @@
 #include "components/DrawGrid.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -10,6 +12,7 @@ DrawGrid::DrawGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);   // grids that take keys say so
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(1);
@@ -81,6 +84,20 @@ void DrawGrid::setRowHeight(int row, int height)
 int DrawGrid::topRow() const
 {
     return m_fixedRows + verticalScrollBar()->value();
+}
+
+void DrawGrid::scrollToRow(int row)
+{
+    if (row < m_fixedRows || row >= m_rowCount)
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    if (row < topRow()) {
+        bar->setValue(row - m_fixedRows);
+        return;
+    }
+    // Down until the row's bottom is in view.
+    while (topRow() < row && cellRect(0, row).bottom > clientHeight() && bar->value() < bar->maximum())
+        bar->setValue(bar->value() + 1);
 }
 
 void DrawGrid::setMarginColor(const QColor &color)
@@ -242,6 +259,38 @@ void DrawGrid::mouseReleaseEvent(QMouseEvent *event)
 void DrawGrid::mouseMoveEvent(QMouseEvent *event)
 {
     emit mouseMove(event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+void DrawGrid::keyPressEvent(QKeyEvent *event)
+{
+    emit keyDown(event->key(), event->modifiers());
+}
+
+void DrawGrid::wheelEvent(QWheelEvent *event)
+{
+    if (!m_wheelHandler) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // A notch is 120; touchpads send less at a time.
+    m_wheelAngle += event->angleDelta().y();
+    const int notches = m_wheelAngle / QWheelEvent::DefaultDeltasPerStep;
+    m_wheelAngle -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        m_wheelHandler(notches);
+}
+
+// The cell with the keyboard's focus is drawn only while the grid has it.
+void DrawGrid::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void DrawGrid::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 } // namespace hibi

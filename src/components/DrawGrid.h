@@ -56,9 +56,15 @@ public:
 
     // The first scrolling row in view.
     int topRow() const;
+    // Scrolls the least needed to bring a row into view.
+    void scrollToRow(int row);
 
     // The area beside and below the cells.
     void setMarginColor(const QColor &color);
+
+    // Turns of the mouse wheel go to `handler` (notches, positive away from the
+    // user) instead of scrolling the rows.
+    void setWheelHandler(std::function<void(int notches)> handler) { m_wheelHandler = std::move(handler); }
 
     int clientWidth() const;
     int clientHeight() const;
@@ -71,6 +77,8 @@ signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    // Every key pressed while the grid has the focus, but Tab, which moves it on.
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -80,6 +88,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     int colLeft(int col) const;
@@ -87,6 +99,8 @@ private:
     void updateScrollBar();
 
     DrawCellFunction m_drawCell;
+    std::function<void(int notches)> m_wheelHandler;
+    int m_wheelAngle = 0;
     int m_colCount = 5;
     int m_rowCount = 5;
     int m_fixedRows = 1;

@@ -78,6 +78,17 @@ void DrawTodayFrame(QPainter &painter, const CellRect &r, const QColor &color, i
     painter.restore();
 }
 
+void DrawFocusCell(QPainter &painter, const CellRect &r, const QColor &color)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(color, 2, Qt::DotLine, Qt::FlatCap));
+    painter.setBrush(Qt::NoBrush);
+    const int inset = 6;   // inside today's frame, whatever its width up to 10
+    painter.drawRect(QRect(r.left + inset, r.top + inset, r.right - r.left - 2 * inset - 1, r.bottom - r.top - 2 * inset - 1));
+    painter.restore();
+}
+
 void DrawCellText(QPainter &painter, const CellRect &rect, const QString &text)
 {
     painter.drawText(rect.toRect(), Qt::AlignCenter | Qt::TextSingleLine, text);

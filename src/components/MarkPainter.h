@@ -29,6 +29,10 @@ void DrawMark(QPainter &painter, const CellRect &rect, std::uint8_t mark, const 
 // The frame around today's cell.
 void DrawTodayFrame(QPainter &painter, const CellRect &rect, const QColor &color, int lineWidth);
 
+// The frame of the cell that has the keyboard's focus: a dotted line inside the
+// cell, apart from the today frame on its edge and the range highlight's fill.
+void DrawFocusCell(QPainter &painter, const CellRect &rect, const QColor &color);
+
 // Single-line text centred in the cell.
 void DrawCellText(QPainter &painter, const CellRect &rect, const QString &text);
 

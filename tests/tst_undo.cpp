@@ -1,0 +1,186 @@
+// Undo and redo of marks: in the month view, across years and calendars, and of
+// the bulk input, checking the view and the files after each step.
+#include "WindowTest.h"
+
+#include "storage/MarkHistory.h"
+
+#include <QPushButton>
+#include <QToolButton>
+
+using namespace hibi;
+using namespace hibi::test;
+
+class TestUndo : public WindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void historyKeepsItsOrder();
+    void monthView();
+    void acrossYears();
+    void acrossCalendars();
+    void bulkInput();
+    void menuSaysWhat();
+    void deletedCalendarLeavesTheHistory();
+
+private:
+    void undo() { keyClick(window(), Qt::Key_Z, Qt::ControlModifier); }
+    void redo() { keyClick(window(), Qt::Key_Y, Qt::ControlModifier); }
+    QString where() const
+    {
+        return QStringLiteral("%1 %2-%3").arg(window()->CurrentCalendarName).arg(window()->DisplayYear).arg(window()->DisplayMonth);
+    }
+};
+
+void TestUndo::historyKeepsItsOrder()
+{
+    MarkHistory h;
+    QVERIFY(!h.canUndo() && !h.canRedo());
+    const MarkChange a{"A", 2026, 3, 1, 0, 1, false};
+    const MarkChange b{"B", 2026, 3, 2, 0, 2, false};
+    const MarkChange c{"A", 2025, 1, 3, 3, 0, true};
+    for (const MarkChange &change : {a, b, c})
+        h.record(change);
+    QCOMPARE(h.nextUndo(), c);
+    h.undone();
+    h.undone();
+    QCOMPARE(h.nextRedo(), b);
+    h.record(a);   // a new change drops what could have been redone
+    QVERIFY(!h.canRedo());
+    QCOMPARE(h.nextUndo(), a);
+    h.forgetCalendar("A");
+    QVERIFY(!h.canUndo() && !h.canRedo());
+
+    h.record(a);
+    h.record(b);
+    h.undone();
+    h.forgetCalendar("A");   // the undone B stays redoable
+    QVERIFY(!h.canUndo());
+    QCOMPARE(h.nextRedo(), b);
+    QCOMPARE(DescribeChange(a, "A", 2026), QStringLiteral("3月1日 ○"));
+    QCOMPARE(DescribeChange(c, "A", 2026), QStringLiteral("2025年1月3日 △を消す"));
+    QCOMPARE(DescribeChange(b, "A", 2026), QStringLiteral("「B」2026年3月2日 ×"));
+}
+
+void TestUndo::monthView()
+{
+    QVERIFY(openWindow());
+    clickDay(2);
+    clickDay(3, Qt::RightButton);
+    undo();
+    QCOMPARE(markOf(3, 3), std::uint8_t(NoMark));
+    QCOMPARE(markOf(3, 2), std::uint8_t(Maru));
+    undo();
+    QCOMPARE(markOf(3, 2), std::uint8_t(NoMark));
+    undo();   // nothing left: nothing happens
+    redo();
+    QCOMPARE(markOf(3, 2), std::uint8_t(Maru));
+    keyClick(window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);   // the other redo key
+    QCOMPARE(markOf(3, 3), std::uint8_t(Batu));
+    QVERIFY(window()->close());
+    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 2, Maru}, {3, 3, Batu}}));
+}
+
+// Undoing a change of another year brings the view there, saving on the way.
+void TestUndo::acrossYears()
+{
+    QVERIFY(openWindow());
+    clickDay(2);
+    mouseClick(window()->findChild<QPushButton *>("btnnext"), Qt::LeftButton, Qt::ShiftModifier);   // 2027
+    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 2, Maru}}));
+    clickDay(5);
+    undo();
+    QCOMPARE(where(), QStringLiteral("カレンダー1 2027-3"));
+    QCOMPARE(markOf(3, 5), std::uint8_t(NoMark));
+    undo();
+    QCOMPARE(where(), QStringLiteral("カレンダー1 2026-3"));
+    QCOMPARE(markOf(3, 2), std::uint8_t(NoMark));
+    redo();
+    redo();   // back to 2027, saving 2026 with its ○ again
+    QCOMPARE(where(), QStringLiteral("カレンダー1 2027-3"));
+    QCOMPARE(markOf(3, 5), std::uint8_t(Maru));
+    QVERIFY(window()->close());
+    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 2, Maru}}) + record(2027, {{3, 5, Maru}}));
+}
+
+void TestUndo::acrossCalendars()
+{
+    writeFile(file("A"), kHeader + record(2026));
+    writeFile(file("B"), kHeader + record(2026));
+    QVERIFY(openWindow());
+    clickDay(2);
+    selectCalendar(1);
+    clickDay(4, Qt::RightButton);
+    undo();
+    QCOMPARE(where(), QStringLiteral("B 2026-3"));
+    undo();
+    QCOMPARE(where(), QStringLiteral("A 2026-3"));
+    QCOMPARE(calendarList()->currentText(), QStringLiteral("A"));
+    QCOMPARE(markOf(3, 2), std::uint8_t(NoMark));
+    QCOMPARE(readFile(file("B")), kHeader + record(2026));   // B was saved on the way, without its ×
+    redo();
+    redo();
+    QCOMPARE(where(), QStringLiteral("B 2026-3"));
+    QCOMPARE(markOf(3, 4), std::uint8_t(Batu));
+    QVERIFY(window()->close());
+    QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 2, Maru}}));
+    QCOMPARE(readFile(file("B")), kHeader + record(2026, {{3, 4, Batu}}));
+}
+
+// A mark set in the bulk input is taken back in its file at once, as it was written.
+void TestUndo::bulkInput()
+{
+    writeFile(file("A"), kHeader + record(2026));
+    writeFile(file("B"), kHeader + record(2025));
+    QVERIFY(openWindow());
+    whenModal([](QWidget *dialog) {
+        auto *list = dialog->findChild<DrawGrid *>("dgall");
+        clickCell(list, 1, 1);   // B: ○ on 10 March 2026, a new record
+        mouseClick(dialog->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);
+    });
+    mouseClick(window()->findChild<QToolButton *>("ToolButton4"), Qt::LeftButton);
+    const QByteArray written = kHeader + record(2025) + record(2026, {{3, 10, Maru}});
+    QCOMPARE(readFile(file("B")), written);
+    undo();
+    QCOMPARE(readFile(file("B")), kHeader + record(2025) + record(2026));
+    QCOMPARE(where(), QStringLiteral("A 2026-3"));   // the view stays
+    redo();
+    QCOMPARE(readFile(file("B")), written);
+}
+
+void TestUndo::menuSaysWhat()
+{
+    QVERIFY(openWindow());
+    QAction *undoItem = action("mnuundo");
+    QAction *redoItem = action("mnuredo");
+    QCOMPARE(undoItem->text(), QStringLiteral("元に戻す(&U)"));
+    QVERIFY(!undoItem->isEnabled());
+    clickDay(7);
+    QCOMPARE(undoItem->text(), QStringLiteral("元に戻す(&U): 3月7日 ○"));
+    undo();
+    QCOMPARE(redoItem->text(), QStringLiteral("やり直す(&R): 3月7日 ○"));
+    QVERIFY(!undoItem->isEnabled());
+    clickDay(8, Qt::RightButton);   // a new change: nothing to redo
+    QVERIFY(!redoItem->isEnabled());
+    clickDay(8, Qt::RightButton);
+    QCOMPARE(undoItem->text(), QStringLiteral("元に戻す(&U): 3月8日 ×を消す"));
+}
+
+void TestUndo::deletedCalendarLeavesTheHistory()
+{
+    writeFile(file("A"), kHeader + record(2026));
+    writeFile(file("B"), kHeader + record(2026));
+    QVERIFY(openWindow());
+    clickDay(2);
+    selectCalendar(1);
+    clickDay(3);
+    messages().answer = true;
+    keyClick(window(), Qt::Key_D, Qt::ControlModifier);   // B goes, and its change with it
+    QCOMPARE(where(), QStringLiteral("A 2026-3"));
+    undo();
+    QCOMPARE(markOf(3, 2), std::uint8_t(NoMark));
+    QVERIFY(!action("mnuundo")->isEnabled());
+}
+
+QTEST_MAIN(TestUndo)
+#include "tst_undo.moc"
