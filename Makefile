@@ -5,7 +5,7 @@ BUILD     ?= build
 FUZZBUILD ?= build-fuzz
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = fuzz_calendar_file fuzz_settings_file
+FUZZ_TARGETS ?= fuzz_calendar_file fuzz_tally fuzz_bulk_day fuzz_settings_file
 
 PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev libbenchmark-dev fonts-noto-cjk
 FUZZ_PACKAGES = clang libclang-rt-14-dev
@@ -55,12 +55,16 @@ bench: build
 
 fuzz: fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHIBI_FUZZ=ON -DHIBI_BENCH=OFF -DHIBI_TESTS=OFF
-	cmake --build $(FUZZBUILD) -j $(JOBS)
-	@for name in $(FUZZ_TARGETS); do \
+	cmake --build $(FUZZBUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@# The targets that go through files write them to memory when /dev/shm is there.
+	@scratch=$$(mktemp -d /dev/shm/hibi-fuzz.XXXXXX 2>/dev/null || mktemp -d); trap 'rm -rf "$$scratch"' EXIT; \
+	for name in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZBUILD)/corpus/$$name; \
 	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  ASAN_OPTIONS=quarantine_size_mb=64 $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
-	      -artifact_prefix=$(FUZZBUILD)/$$name- $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name || exit 1; \
+	  TMPDIR=$$scratch ASAN_OPTIONS=quarantine_size_mb=64 \
+	    $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
+	      -print_final_stats=1 -artifact_prefix=$(FUZZBUILD)/$$name- \
+	      $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name fuzz/regressions/$$name || exit 1; \
 	done
 
 clean:
