@@ -2,6 +2,7 @@
 # Every target installs what is missing from Debian's packages first.
 
 BUILD     ?= build
+SANBUILD  ?= build-sanitize
 FUZZBUILD ?= build-fuzz
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
@@ -12,7 +13,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build bench fuzz deps fuzz-deps clean
+.PHONY: run test build sanitize bench fuzz deps fuzz-deps clean
 
 define install_missing
 	@missing=""; \
@@ -50,6 +51,17 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The same tests, fuzz replays included, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a folder of their own; the first error ends the
+# test that hit it. tests/CMakeLists.txt gives the tests their sanitizer options
+# and the leak suppressions of tests/lsan.supp. No benchmarks here.
+$(SANBUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(SANBUILD) -DCMAKE_BUILD_TYPE=Debug -DHIBI_SANITIZE=ON -DHIBI_BENCH=OFF -DHIBI_WERROR=ON
+
+sanitize: deps $(SANBUILD)/CMakeCache.txt
+	cmake --build $(SANBUILD) -j $(JOBS)
+	cd $(SANBUILD) && ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; done
 
@@ -68,4 +80,4 @@ fuzz: fuzz-deps
 	done
 
 clean:
-	rm -rf $(BUILD) $(FUZZBUILD)
+	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)
