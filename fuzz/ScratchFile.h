@@ -1,11 +1,10 @@
 #pragma once
 
-// A calendar file on disk for the targets that go through paths. One per process,
-// in the temporary folder (make fuzz points that into its build folder), removed
-// after every input.
+// A calendar file on disk for the targets that go through paths: one per process,
+// in the temporary folder (a scratch folder in memory under make fuzz, one in the
+// build folder under ctest), removed after every input.
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
