@@ -144,6 +144,23 @@ inline QByteArray writeDay(const QByteArray &file, int year, int month, int day,
     return written(file, recordStart(slotCount), record(year, cells));
 }
 
+// The file with `count` records of year 0 (a year no reader asks for) put
+// between its header and its own records, their marks of every value. Enough of
+// them move the file's own records past the first chunk the code reads at once.
+inline QByteArray withFiller(const QByteArray &file, int count)
+{
+    if (file.size() < kHeader)
+        return file;
+    QByteArray filler;
+    for (int k = 0; k < count; ++k) {
+        Cells cells;
+        for (int i = 0; i < kCells; ++i)
+            cells[size_t(i)] = std::uint8_t((k + i) % 5);
+        filler += record(0, cells);
+    }
+    return file.left(kHeader) + filler + file.mid(kHeader);
+}
+
 struct Record
 {
     int year = 0;

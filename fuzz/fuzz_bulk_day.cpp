@@ -2,9 +2,9 @@
 // the year read through ReadYearMarks and the day's cell taken from it, then the
 // day's mark written with WriteDayMark, a few times over. Each step is held against
 // the file layout worked out byte by byte, and every day written reads back its
-// last mark. Byte 0 gives the number of steps and whether there is a file; four
-// bytes per step pick the day (years near those of the file's records) and the
-// mark; the rest is the file.
+// last mark. Byte 0 gives the number of steps and whether there is a file, byte 1
+// how many filler records go before the file's own; four bytes per step pick the
+// day (years near those of the file's records) and the mark; the rest is the file.
 #include "calendar/MonthGrid.h"
 #include "CalendarModel.h"
 #include "FuzzCheck.h"
@@ -39,15 +39,16 @@ std::uint8_t dayRead(const QString &path, const Step &s)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
 {
-    if (size < 1)
+    if (size < 2)
         return 0;
     const bool noFile = data[0] & 0x80;
     const size_t stepCount = 1 + (data[0] & 7);
-    if (size < 1 + 4 * stepCount)
+    if (size < 2 + 4 * stepCount)
         return 0;
-    const std::uint8_t *picks = data + 1;
-    const QByteArray original(reinterpret_cast<const char *>(data + 1 + 4 * stepCount),
-                              qsizetype(size - 1 - 4 * stepCount));
+    const std::uint8_t *picks = data + 2;
+    const QByteArray original = model::withFiller(
+            QByteArray(reinterpret_cast<const char *>(data + 2 + 4 * stepCount), qsizetype(size - 2 - 4 * stepCount)),
+            data[1]);
 
     std::optional<QByteArray> file;
     if (!noFile)

@@ -1,7 +1,8 @@
 // Loading and saving a year on arbitrary file bytes, on an in-memory device and
 // through a real file, each result held against the file layout worked out byte by
 // byte. The first five bytes pick the year, the day, the mark and what the buffer
-// holds; the rest is the file.
+// holds; the sixth how many filler records go before the file's own; the rest is
+// the file.
 #include "calendar/MonthGrid.h"
 #include "CalendarModel.h"
 #include "FuzzCheck.h"
@@ -51,7 +52,7 @@ bool changedOnlyIn(const QByteArray &before, const QByteArray &after, qsizetype 
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
 {
-    if (size < 5)
+    if (size < 6)
         return 0;
     const int year = 1 + (data[0] | (data[1] << 8)) % 9999;
     const int month = 1 + data[2] % 12;
@@ -60,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     const bool saveNoMarks = data[4] & 4;   // a year whose marks were all removed
     const bool noFile = data[4] & 8;
     const int pattern = data[4] >> 4;
-    const QByteArray original(reinterpret_cast<const char *>(data + 5), qsizetype(size - 5));
+    const QByteArray original = model::withFiller(
+            QByteArray(reinterpret_cast<const char *>(data + 6), qsizetype(size - 6)), data[5]);
 
     const GridCell cell = CellOfDay(year, month, day);
     check(FileCellIndex(month, cell.col, cell.row) == model::dayCell(year, month, day), "the day's cell");

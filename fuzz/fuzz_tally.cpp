@@ -2,8 +2,8 @@
 // period against a count of the bytes 1, 2 and 3 of every whole record; a range
 // against a count over its cells, and, once the cells without a day are cleared,
 // against a count over the days of its dates. Byte 0 says whether there is a file,
-// bytes 1-6 pick the two ends (years near those of the file's records); the rest
-// is the file.
+// bytes 1-6 pick the two ends (years near those of the file's records), byte 7 how
+// many filler records go before the file's own; the rest is the file.
 #include "calendar/MonthGrid.h"
 #include "CalendarModel.h"
 #include "FuzzCheck.h"
@@ -109,10 +109,11 @@ MarkCounts tallyRange(const QString &path, RangePoint a, RangePoint b)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
 {
-    if (size < 7)
+    if (size < 8)
         return 0;
     const bool noFile = data[0] & 1;
-    const QByteArray original(reinterpret_cast<const char *>(data + 7), qsizetype(size - 7));
+    const QByteArray original = model::withFiller(
+            QByteArray(reinterpret_cast<const char *>(data + 8), qsizetype(size - 8)), data[7]);
     const std::vector<model::Record> records = noFile ? std::vector<model::Record>() : model::wholeRecords(original);
 
     std::vector<int> years;
