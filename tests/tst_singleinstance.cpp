@@ -18,7 +18,9 @@
 #include <vector>
 
 #include <csignal>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,6 +74,7 @@ private slots:
     void tenSimultaneousStartsLeaveOne();
     void foreignLockIsNeverTrusted();
     void foreignSocketIsNeverSpokenTo();
+    void startDoesNotWaitOnOtherProgramsInTheFolder();
     void untrustedRuntimeFolder_data();
     void untrustedRuntimeFolder();
 
@@ -327,6 +330,20 @@ void TestSingleInstance::foreignSocketIsNeverSpokenTo()
     QCOMPARE(duplicate->exitCode(), 0);
     QCOMPARE(spokenTo.count(), 0);
     QCOMPARE(lockHolder(), QCoreApplication::applicationPid());
+}
+
+void TestSingleInstance::startDoesNotWaitOnOtherProgramsInTheFolder()
+{
+    // Another program of the user's holds a lock on the runtime folder itself.
+    const int folder = ::open(QFile::encodeName(m_runtime).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    QVERIFY(folder >= 0);
+    QCOMPARE(::flock(folder, LOCK_EX), 0);
+    const Program program = programCopy();
+    QProcess *process = start(program);
+    QVERIFY(process->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(), process->processId(), 20000);
+    ::close(folder);
+    QVERIFY(endsAsFirstInstance(process, program));
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -54,15 +55,20 @@ bool clearForeign(const QString &path)
 }
 
 // Held while an instance looks at the lock and takes it, so that two starts never
-// clear each other's lock as foreign.
+// clear each other's lock as foreign. An instance holds it for moments only; the
+// wait is bounded all the same, since other programs of the user's share the
+// folder and a start must never hang on one of them.
 class FolderLock
 {
 public:
     explicit FolderLock(const QString &folder)
         : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC))
     {
-        if (m_fd >= 0)
-            ::flock(m_fd, LOCK_EX);
+        for (int attempt = 0; m_fd >= 0 && attempt < 200; ++attempt) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+                break;
+            QThread::msleep(10);
+        }
     }
     ~FolderLock()
     {
