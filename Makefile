@@ -4,10 +4,11 @@
 # like any other desktop program.
 
 BUILD     ?= build
+SANBUILD  ?= build-sanitize
 FUZZBUILD ?= build-fuzz
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = fuzz_calendar_file fuzz_settings_file
+FUZZ_TARGETS ?= fuzz_calendar_file fuzz_tally fuzz_bulk_day fuzz_settings_file
 
 # The tests validate the desktop entry and metainfo and run the installed program
 # without root's power over read-only folders (setpriv).
@@ -23,7 +24,7 @@ DESTDIR ?=
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build bench fuzz deps bench-deps fuzz-deps package-deps install package help-picture clean
+.PHONY: run test build sanitize bench fuzz deps bench-deps fuzz-deps package-deps install package help-picture clean
 
 define install_missing
 	@missing=""; \
@@ -67,6 +68,17 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The same tests, fuzz replays included, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a folder of their own; the first error ends the
+# test that hit it. tests/CMakeLists.txt gives the tests their sanitizer options
+# and the leak suppressions of tests/lsan.supp. No benchmarks here.
+$(SANBUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(SANBUILD) -DCMAKE_BUILD_TYPE=Debug -DHIBI_SANITIZE=ON -DHIBI_BENCH=OFF -DHIBI_WERROR=ON
+
+sanitize: deps $(SANBUILD)/CMakeCache.txt
+	cmake --build $(SANBUILD) -j $(JOBS)
+	cd $(SANBUILD) && ctest --output-on-failure -j $(JOBS)
+
 bench: bench-deps $(BUILD)/CMakeCache.txt
 	cmake -S . -B $(BUILD) -DHIBI_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
@@ -74,12 +86,16 @@ bench: bench-deps $(BUILD)/CMakeCache.txt
 
 fuzz: fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHIBI_FUZZ=ON -DHIBI_BENCH=OFF -DHIBI_TESTS=OFF
-	cmake --build $(FUZZBUILD) -j $(JOBS)
-	@for name in $(FUZZ_TARGETS); do \
+	cmake --build $(FUZZBUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@# The targets that go through files write them to memory when /dev/shm is there.
+	@scratch=$$(mktemp -d /dev/shm/hibi-fuzz.XXXXXX 2>/dev/null || mktemp -d); trap 'rm -rf "$$scratch"' EXIT; \
+	for name in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZBUILD)/corpus/$$name; \
 	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  ASAN_OPTIONS=quarantine_size_mb=64 $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
-	      -artifact_prefix=$(FUZZBUILD)/$$name- $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name || exit 1; \
+	  TMPDIR=$$scratch ASAN_OPTIONS=quarantine_size_mb=64 \
+	    $(FUZZBUILD)/fuzz/$$name -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=2 -rss_limit_mb=2048 \
+	      -print_final_stats=1 -artifact_prefix=$(FUZZBUILD)/$$name- \
+	      $(FUZZBUILD)/corpus/$$name fuzz/seeds/$$name fuzz/regressions/$$name || exit 1; \
 	done
 
 # make install PREFIX=/usr DESTDIR=/tmp/root: the program, its desktop entry,
@@ -98,4 +114,4 @@ help-picture: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/grab_mainwindow src/about/help/mainwindow.png
 
 clean:
-	rm -rf $(BUILD) $(FUZZBUILD)
+	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)

@@ -154,12 +154,16 @@ void TestInstall::iconsAreTheirSize()
 
 void TestInstall::startAndEnd(const QString &home)
 {
-    QTemporaryDir temp;   // the child's temporary folder: its lock lands there
+    // The child's temporary and runtime folders: its lock lands in the latter.
+    QTemporaryDir temp;
+    QTemporaryDir runtime;
+    QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QProcess program;
     QProcessEnvironment env;
     env.insert("HOME", home);
     env.insert("PATH", installed("bin") + ":/usr/bin:/bin");
     env.insert("TMPDIR", temp.path());
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("LANG", "C.UTF-8");
     program.setProcessEnvironment(env);
@@ -168,7 +172,7 @@ void TestInstall::startAndEnd(const QString &home)
     program.start(QStandardPaths::findExecutable("setpriv"), {"--inh-caps=-dac_override,-dac_read_search", "--bounding-set=-dac_override,-dac_read_search",
                             "--", "/bin/sh", "-c", "exec " + m_exec});
     QVERIFY(program.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(!QDir(temp.path()).entryList({"*.lock"}, QDir::Files).isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QDir(runtime.path()).entryList({"*.lock"}, QDir::Files).isEmpty(), 20000);
     QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);

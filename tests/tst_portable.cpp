@@ -23,8 +23,12 @@ private slots:
         QSKIP("ends the program with a POSIX signal");
 #else
         QTemporaryDir dir;
-        QTemporaryDir temp;   // the child's own temporary folder: its lock lands there
+        // The child's own temporary, runtime and home folders: its lock lands in
+        // the runtime one, apart from any program the user runs.
+        QTemporaryDir temp;
+        QTemporaryDir runtime;
         QTemporaryDir home;
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString copy = dir.filePath("hibisi");
         QVERIFY(QFile::copy(HIBI_PROGRAM, copy));
         QVERIFY(QFile(copy).setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner));
@@ -32,6 +36,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("TMPDIR", temp.path());
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         env.insert("HOME", home.path());
         env.remove("XDG_DATA_HOME");
         program.setProcessEnvironment(env);
@@ -39,7 +44,7 @@ private slots:
         program.start(copy, {});
         QVERIFY(program.waitForStarted());
         // Its single-instance lock shows that the window is being made.
-        QTRY_VERIFY_WITH_TIMEOUT(!QDir(temp.path()).entryList({"*.lock"}, QDir::Files).isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(runtime.path()).entryList({"*.lock"}, QDir::Files).isEmpty(), 20000);
         QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
@@ -47,7 +52,10 @@ private slots:
         QVERIFY(QFile::exists(dir.filePath("hibisi.ini")));   // written by the close, beside the program
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"hibisi", "hibisi.ini"}));
         QVERIFY(!QFileInfo::exists(home.filePath(".local/share/hibisi")));
-        QCOMPARE(QDir(temp.path()).entryList({"*.lock"}, QDir::Files), QStringList());
+        // It leaves nothing behind in either.
+        const auto everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(runtime.path()).entryList(everything), QStringList());
+        QCOMPARE(QDir(temp.path()).entryList(everything), QStringList());
 #endif
     }
 };

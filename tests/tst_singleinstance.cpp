@@ -1,55 +1,181 @@
-// The single-instance guard: in one process, and as real programs started side by side.
+// The single-instance guard: in one process, and as real programs started side by
+// side. The test and every program it starts use a temporary folder and a runtime
+// folder of their own, so a program the user runs is never disturbed.
 #include "components/SysCtrls.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 #include <vector>
 
+#include <csignal>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace hibi;
+
+namespace {
+
+const QString kName = QStringLiteral("Ident8982");
+
+// Whether the program catches SIGTERM yet: from then on the signal ends it through
+// its window's close.
+bool catchesTermination(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    return false;
+}
+
+uid_t owner(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_uid : uid_t(-1);
+}
+
+// Every entry below `folder` with its owner, to see that nothing there changed.
+QStringList contents(const QString &folder)
+{
+    QStringList entries;
+    const QDir dir(folder);
+    for (const QFileInfo &info : dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        entries << QStringLiteral("%1 %2 %3").arg(info.fileName()).arg(owner(info.filePath())).arg(info.size());
+    return entries;
+}
+
+} // namespace
 
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void secondGuardInOneProcess();
     void actionsOfADuplicate();
     void duplicateProgramAsksTheFirstAndEnds();
     void tenSimultaneousStartsLeaveOne();
+    void foreignLockIsNeverTrusted();
+    void foreignSocketIsNeverSpokenTo();
+    void startDoesNotWaitOnOtherProgramsInTheFolder();
+    void untrustedRuntimeFolder_data();
+    void untrustedRuntimeFolder();
 
 private:
-    QProcess *start(const QString &program);
-    QString programCopy();
-    QTemporaryDir m_dir;
+    struct Program
+    {
+        std::unique_ptr<QTemporaryDir> folder;   // the program's own folder
+        QString path;
+        QString settings() const { return folder->filePath(QStringLiteral("hibisi.ini")); }
+    };
+    Program programCopy();
+    QProcess *start(const Program &program, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+    bool endsAsFirstInstance(QProcess *process, const Program &program);
+    QString lockPath() const { return m_runtime + QLatin1Char('/') + kName + QStringLiteral(".lock"); }
+    qint64 lockHolder() const;
+    bool giveToNobody(const QString &path);
+
+    QTemporaryDir m_home;
+    QString m_runtime;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
-QString TestSingleInstance::programCopy()
+void TestSingleInstance::initTestCase()
 {
-    const QString copy = m_dir.filePath("hibisi");
-    if (!QFile::exists(copy)) {
-        QFile::copy(HIBI_PROGRAM, copy);
-        QFile(copy).setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
-    }
-    return copy;
+    // This process and its children: a temporary folder and a private runtime
+    // folder of their own, both gone with m_home.
+    QVERIFY(m_home.isValid());
+    m_runtime = m_home.filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("tmp"))));
+    QVERIFY(QDir().mkpath(m_runtime));
+    QVERIFY(QFile::setPermissions(m_runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("TMPDIR", QFile::encodeName(m_home.filePath(QStringLiteral("tmp"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime));
+    QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation), m_runtime);
 }
 
-QProcess *TestSingleInstance::start(const QString &program)
+void TestSingleInstance::cleanupTestCase()
+{
+    for (auto &p : m_processes)
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    // Every program that ran to its end took its lock and socket with it.
+    QCOMPARE(QDir(m_runtime).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+             QStringList());
+}
+
+TestSingleInstance::Program TestSingleInstance::programCopy()
+{
+    Program program;
+    program.folder = std::make_unique<QTemporaryDir>();
+    program.path = program.folder->filePath(QStringLiteral("hibisi"));
+    if (!QFile::copy(HIBI_PROGRAM, program.path))
+        qWarning("cannot copy the program");
+    QFile(program.path).setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
+    return program;
+}
+
+QProcess *TestSingleInstance::start(const Program &program, const QProcessEnvironment &env)
 {
     auto process = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process->setProcessEnvironment(env);
-    process->start(program, {});
+    QProcessEnvironment childEnv = env;
+    childEnv.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process->setProcessEnvironment(childEnv);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(program.path, {});
     m_processes.push_back(std::move(process));
     return m_processes.back().get();
+}
+
+// Ends the program as a logout would and tells whether it ran as the first
+// instance: only a first instance's close writes the settings beside it, a
+// duplicate ends by itself and writes nothing.
+bool TestSingleInstance::endsAsFirstInstance(QProcess *process, const Program &program)
+{
+    if (!process->waitForStarted())
+        return false;
+    if (!QTest::qWaitFor([&] { return process->state() == QProcess::NotRunning || catchesTermination(process->processId()); },
+                         20000))
+        return false;
+    if (process->state() != QProcess::NotRunning)
+        ::kill(pid_t(process->processId()), SIGTERM);
+    if (!QTest::qWaitFor([&] { return process->state() == QProcess::NotRunning; }, 20000))
+        return false;
+    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+        return false;
+    return QFile::exists(program.settings());
+}
+
+qint64 TestSingleInstance::lockHolder() const
+{
+    qint64 pid = 0;
+    return QLockFile(lockPath()).getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
+}
+
+bool TestSingleInstance::giveToNobody(const QString &path)
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    return nobody && ::lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) == 0
+            && owner(path) == nobody->pw_uid;
 }
 
 void TestSingleInstance::secondGuardInOneProcess()
@@ -68,14 +194,14 @@ void TestSingleInstance::secondGuardInOneProcess()
 void TestSingleInstance::actionsOfADuplicate()
 {
     // A child program holds the name; this process then starts as a duplicate.
-    QProcess *first = start(programCopy());
+    const Program program = programCopy();
+    QProcess *first = start(program);
     QVERIFY(first->waitForStarted());
-    QTest::qWait(1000);
-    QCOMPARE(first->state(), QProcess::Running);
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(), first->processId(), 20000);
 
     {
         auto guard = std::make_unique<TSingleInstance>();
-        guard->UniqueName = "Ident8982";
+        guard->UniqueName = kName;
         guard->DupInstAction = diException;
         guard->ErrorMessage = "二重起動";
         int duplicates = 0;
@@ -92,27 +218,27 @@ void TestSingleInstance::actionsOfADuplicate()
     }
     {
         TSingleInstance guard;
-        guard.UniqueName = "Ident8982";
+        guard.UniqueName = kName;
         guard.DupInstAction = diTerminate;
         guard.Loaded();
         QVERIFY(!guard.isFirstInstance());
         QVERIFY(TSingleInstance::TerminateRequested());
     }
-    first->terminate();
-    QVERIFY(first->waitForFinished(5000));
+    QVERIFY(endsAsFirstInstance(first, program));
 }
 
 void TestSingleInstance::duplicateProgramAsksTheFirstAndEnds()
 {
     // This test process is the first instance.
     TSingleInstance first;
-    first.UniqueName = "Ident8982";
+    first.UniqueName = kName;
     first.Loaded();
     QVERIFY(first.isFirstInstance());
+    QCOMPARE(lockHolder(), QCoreApplication::applicationPid());
     QSignalSpy asked(&first, &TSingleInstance::activationRequested);
 
-    const QString program = programCopy();
-    const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
+    const Program program = programCopy();
+    const QStringList before = QDir(program.folder->path()).entryList(QDir::Files);
     QProcess *duplicate = start(program);
     QVERIFY(duplicate->waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(asked.count(), 1, 10000);
@@ -120,23 +246,21 @@ void TestSingleInstance::duplicateProgramAsksTheFirstAndEnds()
     QTRY_COMPARE_WITH_TIMEOUT(duplicate->state(), QProcess::NotRunning, 10000);
     QCOMPARE(duplicate->exitStatus(), QProcess::NormalExit);
     QCOMPARE(duplicate->exitCode(), 0);
-    QVERIFY(duplicate->readAllStandardError().indexOf("すでに") < 0);
-    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);   // it saved nothing
+    QCOMPARE(QDir(program.folder->path()).entryList(QDir::Files), before);   // it saved nothing
 }
 
 void TestSingleInstance::tenSimultaneousStartsLeaveOne()
 {
-    const QString program = programCopy();
+    const Program program = programCopy();
     std::vector<QProcess *> started;
     for (int i = 0; i < 10; ++i)
         started.push_back(start(program));
     for (QProcess *p : started)
         QVERIFY(p->waitForStarted());
-    // Nine end by themselves; one stays.
+    // Nine end by themselves; the one that stays holds the lock.
     QTRY_COMPARE_WITH_TIMEOUT(std::count_if(started.begin(), started.end(),
                                             [](QProcess *p) { return p->state() == QProcess::NotRunning; }),
-                              9L, 20000);
-    QTest::qWait(500);
+                              9L, 30000);
     QProcess *survivor = nullptr;
     for (QProcess *p : started)
         if (p->state() != QProcess::NotRunning)
@@ -144,21 +268,147 @@ void TestSingleInstance::tenSimultaneousStartsLeaveOne()
         else
             QCOMPARE(p->exitCode(), 0);
     QVERIFY(survivor);
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(), survivor->processId(), 20000);
+    QVERIFY(!QFile::exists(program.settings()));   // none of the nine saved anything
 
-    // Killed, it leaves a lock behind that does not block the next start.
+    // Killed, it leaves its lock behind, which does not block the next start.
     survivor->kill();
     QVERIFY(survivor->waitForFinished(5000));
+    QVERIFY(QFile::exists(lockPath()));
     QProcess *next = start(program);
     QVERIFY(next->waitForStarted());
-    QTest::qWait(1500);
-    QCOMPARE(next->state(), QProcess::Running);
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(), next->processId(), 20000);
     // And a start while it runs is a duplicate again.
     QProcess *duplicate = start(program);
     QTRY_COMPARE_WITH_TIMEOUT(duplicate->state(), QProcess::NotRunning, 10000);
     QCOMPARE(duplicate->exitCode(), 0);
+    QVERIFY(!QFile::exists(program.settings()));
     QCOMPARE(next->state(), QProcess::Running);
-    next->terminate();
-    QVERIFY(next->waitForFinished(5000));
+    QVERIFY(endsAsFirstInstance(next, program));
+}
+
+void TestSingleInstance::foreignLockIsNeverTrusted()
+{
+    // A live lock at the lock's place, given to another user: it names this
+    // process, so by its contents it is held.
+    {
+        QLockFile mine(m_home.filePath(QStringLiteral("mine.lock")));
+        QVERIFY(mine.tryLock(0));
+        QVERIFY(QFile::copy(m_home.filePath(QStringLiteral("mine.lock")), lockPath()));
+    }
+    if (!giveToNobody(lockPath())) {
+        QFile::remove(lockPath());
+        QSKIP("giving a file to another user needs root");
+    }
+
+    const Program program = programCopy();
+    QProcess *process = start(program);
+    QVERIFY(process->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(), process->processId(), 20000);
+    QCOMPARE(owner(lockPath()), ::geteuid());
+    QVERIFY(endsAsFirstInstance(process, program));
+    QVERIFY(!QFile::exists(lockPath()));
+}
+
+void TestSingleInstance::foreignSocketIsNeverSpokenTo()
+{
+    // The lock is held for real (by this process), but the socket beside it is
+    // another user's: the duplicate ends without speaking to it.
+    QLockFile held(lockPath());
+    QVERIFY(held.tryLock(0));
+    const QString socketPath = m_runtime + QLatin1Char('/') + kName;
+    QLocalServer foreign;
+    QVERIFY(foreign.listen(socketPath));
+    if (!giveToNobody(socketPath))
+        QSKIP("giving a file to another user needs root");
+    QSignalSpy spokenTo(&foreign, &QLocalServer::newConnection);
+
+    const Program program = programCopy();
+    QProcess *duplicate = start(program);
+    QVERIFY(!endsAsFirstInstance(duplicate, program));
+    QCOMPARE(duplicate->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(duplicate->exitCode(), 0);
+    QCOMPARE(spokenTo.count(), 0);
+    QCOMPARE(lockHolder(), QCoreApplication::applicationPid());
+}
+
+void TestSingleInstance::startDoesNotWaitOnOtherProgramsInTheFolder()
+{
+    // Another program of the user's holds a lock on the runtime folder itself.
+    const int folder = ::open(QFile::encodeName(m_runtime).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    QVERIFY(folder >= 0);
+    QCOMPARE(::flock(folder, LOCK_EX), 0);
+    const Program program = programCopy();
+    QProcess *process = start(program);
+    QVERIFY(process->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(), process->processId(), 20000);
+    ::close(folder);
+    QVERIFY(endsAsFirstInstance(process, program));
+}
+
+namespace {
+
+// Ways another user could prepare the folders the runtime folder comes from, each
+// with a live lock inside that would stop the program if it were believed.
+enum class Hostile { FolderOfNobody, FolderOpenToAll, FolderIsSymlink, FallbackOfNobody, FallbackIsSymlink };
+
+} // namespace
+
+void TestSingleInstance::untrustedRuntimeFolder_data()
+{
+    QTest::addColumn<Hostile>("hostile");
+    QTest::newRow("runtime folder owned by another user") << Hostile::FolderOfNobody;
+    QTest::newRow("runtime folder open to everyone") << Hostile::FolderOpenToAll;
+    QTest::newRow("runtime folder a symlink to a folder of the user's") << Hostile::FolderIsSymlink;
+    QTest::newRow("no runtime folder; the temporary one owned by another user") << Hostile::FallbackOfNobody;
+    QTest::newRow("no runtime folder; the temporary one a symlink") << Hostile::FallbackIsSymlink;
+}
+
+void TestSingleInstance::untrustedRuntimeFolder()
+{
+    QFETCH(Hostile, hostile);
+    QTemporaryDir place;
+    const QString tmp = place.filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkpath(tmp));
+    // Without a runtime folder from the session, Qt falls back to this one.
+    const QString fallback = tmp + QStringLiteral("/runtime-") + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+    const bool noRuntimeFolder = hostile == Hostile::FallbackOfNobody || hostile == Hostile::FallbackIsSymlink;
+
+    // The folder with the live lock, and the runtime folder the program is told of.
+    const QString planted = hostile == Hostile::FallbackOfNobody ? fallback : place.filePath(QStringLiteral("planted"));
+    QVERIFY(QDir().mkpath(planted));
+    QVERIFY(QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QLockFile live(planted + QLatin1Char('/') + kName + QStringLiteral(".lock"));
+    QVERIFY(live.tryLock(0));
+    QString runtime = planted;
+    switch (hostile) {
+    case Hostile::FolderOfNobody:
+    case Hostile::FallbackOfNobody:
+        if (!giveToNobody(planted))
+            QSKIP("giving a folder to another user needs root");
+        break;
+    case Hostile::FolderOpenToAll:
+        QVERIFY(QFile::setPermissions(planted, QFile::Permissions(0x7777)));
+        break;
+    case Hostile::FolderIsSymlink:
+        runtime = place.filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(planted, runtime));
+        break;
+    case Hostile::FallbackIsSymlink:
+        QVERIFY(QFile::link(planted, fallback));
+        break;
+    }
+    const QStringList before = contents(planted);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), tmp);
+    if (noRuntimeFolder)
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    else
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    const Program program = programCopy();
+    QVERIFY(endsAsFirstInstance(start(program, env), program));
+    QCOMPARE(contents(planted), before);
 }
 
 QTEST_MAIN(TestSingleInstance)

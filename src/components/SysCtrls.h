@@ -27,10 +27,11 @@ public:
 };
 
 // Keeps a second copy of the program from running beside the first. The first
-// instance holds a per-user lock named after UniqueName, taken atomically, so any
-// number of simultaneous starts leaves one running; a crashed instance's lock is
-// taken over. It also listens on a local socket of the same name, through which a
-// later instance asks it to bring its last active window to the front.
+// instance holds a lock named after UniqueName, taken atomically, so any number of
+// simultaneous starts leaves one running; a crashed instance's lock is taken over.
+// It also listens on a local socket of the same name, through which a later
+// instance asks it to bring its last active window to the front. Both live in the
+// user's private runtime folder, never in a folder other users can write to.
 class TSingleInstance : public QObject
 {
     Q_OBJECT
@@ -46,6 +47,7 @@ public:
 
     // The start-up check, once the properties are set.
     void Loaded();
+    // Whether this instance holds the lock (a first instance may run without one).
     bool isFirstInstance() const { return m_lock != nullptr; }
 
     // Set when a duplicate asked to end: it then shows and saves nothing.
@@ -61,7 +63,10 @@ private:
     void ActivateFirst();
     QString baseName() const;
     void bringToFront();
+    void listen();
 
+    QString m_lockPath;
+    QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
 };

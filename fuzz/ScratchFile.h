@@ -1,0 +1,36 @@
+#pragma once
+
+// A calendar file on disk for the targets that go through paths: one per process,
+// in the temporary folder (a scratch folder in memory under make fuzz, one in the
+// build folder under ctest), removed after every input.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <optional>
+#include <unistd.h>
+
+inline QString scratchPath(const char *tag)
+{
+    return QDir::tempPath() + QStringLiteral("/hibi-fuzz-%1-%2.hsd").arg(QLatin1String(tag)).arg(qint64(getpid()));
+}
+
+// The file's bytes, or nothing when there is no file.
+inline std::optional<QByteArray> fileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return f.readAll();
+}
+
+// Puts `bytes` at `path`, or removes the file when there are none.
+inline bool setFile(const QString &path, const std::optional<QByteArray> &bytes)
+{
+    QFile::remove(path);
+    if (!bytes)
+        return true;
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(*bytes) == bytes->size();
+}
