@@ -33,6 +33,7 @@ private slots:
     void jumpSpinners();
     void jumpOkAndCancel();
     void jumpBeyondItsRange();
+    void jumpTabOrder();
 
     void settingsOkOnFirstStartWritesEveryKey();
     void settingsWidthClamping_data();
@@ -179,6 +180,22 @@ void TestDialogs::jumpBeyondItsRange()
     QCOMPARE(shown, 2100);
     QCOMPARE(m_window->DisplayYear, 2100);
     QCOMPARE(m_window->DisplayMonth, 6);
+}
+
+void TestDialogs::jumpTabOrder()
+{
+    openMain();
+    QStringList order;
+    whenModal([&](QWidget *dialog) {
+        dialog->findChild<TEditEx *>("EditEx1")->setFocus();
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    m_window->mnujumpClick();
+    QCOMPARE(order, (QStringList{"upyear", "upmonth", "BitBtn2", "cancel", "EditEx2", "EditEx1"}));
 }
 
 // ---- Settings --------------------------------------------------------------

@@ -1,6 +1,5 @@
 #include "app/Program.h"
 
-#include "app/RangeCursor.h"
 #include "app/Unit1.h"
 #include "components/SysCtrls.h"
 
@@ -70,7 +69,8 @@ int RunProgram(int argc, char *argv[], const std::function<void(TForm1 &)> &show
 {
     QApplication app(argc, argv);
     catchTerminationSignals();
-    RangeCursor();   // the range pointer is ready before the window
+    // The range pointer is made the first time a range is chosen (RangeCursor()):
+    // nothing on the first screen needs it.
     QApplication::setApplicationName(QStringLiteral("ヒビシルシ"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/hibisi.xpm")));
 

@@ -22,6 +22,28 @@ Tform_jump::Tform_jump(QWidget *parent)
     setFont(PixelFont(12));
     SetBackground(this, ToQColor(kSystemColorBase + 15));   // clBtnFace
 
+    auto makeSpinner = [this](const char *name, const QRect &geometry, int min, int max, bool wrap) {
+        auto *u = new UpDown(this);
+        u->setObjectName(QLatin1String(name));
+        u->setGeometry(geometry);
+        u->setRange(min, max);
+        u->setWrap(wrap);
+        u->setFocusPolicy(Qt::TabFocus);
+        return u;
+    };
+    upyear = makeSpinner("upyear", QRect(153, 10, 20, 27), 1970, 2100, false);
+    upmonth = makeSpinner("upmonth", QRect(153, 42, 20, 27), 1, 12, true);
+}
+
+void Tform_jump::setVisible(bool visible)
+{
+    if (visible && !cancel)
+        buildControls();
+    QDialog::setVisible(visible);
+}
+
+void Tform_jump::buildControls()
+{
     auto makeLabel = [this](const char *name, const QString &text, int x, int y) {
         auto *l = new QLabel(text, this);
         l->setObjectName(QLatin1String(name));
@@ -39,24 +61,14 @@ Tform_jump::Tform_jump(QWidget *parent)
         e->setGeometry(geometry);
         return e;
     };
-    auto makeSpinner = [this](const char *name, const QRect &geometry, int min, int max, bool wrap, TEditEx *buddy) {
-        auto *u = new UpDown(this);
-        u->setObjectName(QLatin1String(name));
-        u->setGeometry(geometry);
-        u->setRange(min, max);
-        u->setWrap(wrap);
-        u->setFocusPolicy(Qt::TabFocus);
-        u->setBuddy(buddy);
-        return u;
-    };
 
     Label1 = makeLabel("Label1", QStringLiteral("年："), 48, 13);
     EditEx1 = makeEdit("EditEx1", QRect(80, 10, 73, 27));
     EditEx1->setThousands(true);
-    upyear = makeSpinner("upyear", QRect(153, 10, 20, 27), 1970, 2100, false, EditEx1);
+    upyear->setBuddy(EditEx1);
     Label2 = makeLabel("Label2", QStringLiteral("月："), 48, 45);
     EditEx2 = makeEdit("EditEx2", QRect(96, 42, 57, 27));
-    upmonth = makeSpinner("upmonth", QRect(153, 42, 20, 27), 1, 12, true, EditEx2);
+    upmonth->setBuddy(EditEx2);
 
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));

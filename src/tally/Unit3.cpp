@@ -21,7 +21,17 @@ TForm3::TForm3(QWidget *parent)
     setFixedSize(295, 246);
     SetBackground(this, Qt::white);
     setFont(PixelFont(12));
+}
 
+void TForm3::setVisible(bool visible)
+{
+    if (visible && !BitBtn1)
+        buildControls();
+    QDialog::setVisible(visible);
+}
+
+void TForm3::buildControls()
+{
     lblpart1 = label(this, QStringLiteral("lblpart1"), 56, 8);
     lblpart2 = label(this, QStringLiteral("lblpart2"), 56, 40);
     lblall = label(this, QStringLiteral("lblall"), 72, 28, QStringLiteral("全期間の集計結果"));
