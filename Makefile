@@ -9,10 +9,13 @@ FUZZ_TARGETS  = fuzz_calendar_file fuzz_settings_file
 
 PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev libbenchmark-dev fonts-noto-cjk
 FUZZ_PACKAGES = clang libclang-rt-14-dev
+# The start-up benchmark runs the program under a virtual X display and counts
+# its instructions under callgrind.
+BENCH_PACKAGES = xvfb valgrind
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build bench fuzz deps fuzz-deps clean
+.PHONY: run test build bench fuzz deps fuzz-deps bench-deps clean
 
 define install_missing
 	@missing=""; \
@@ -32,6 +35,9 @@ deps:
 fuzz-deps: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
 
+bench-deps: deps
+	$(call install_missing,$(BENCH_PACKAGES))
+
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHIBI_WERROR=ON
 
@@ -50,7 +56,7 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: bench-deps build
 	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; done
 
 fuzz: fuzz-deps

@@ -3,6 +3,7 @@
 // closing it at once would.
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "components/SysCtrls.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -31,6 +32,9 @@ private:
 
 int main(int argc, char *argv[])
 {
+    // Its own single-instance lock: a copy of the program that runs on this machine
+    // at the same time (a test, a user) must not turn this start into a second one.
+    hibi::TSingleInstance::setScope(QStringLiteral("startup-probe-%1").arg(QCoreApplication::applicationPid()));
     return hibi::RunProgram(argc, argv, [](hibi::TForm1 &form) {
         auto *grid = form.findChild<QAbstractScrollArea *>(QStringLiteral("dg1"));
         grid->viewport()->installEventFilter(new QuitAfterFirstPaint(&form));
