@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <vector>
+
 #include <benchmark/benchmark.h>
 
 using namespace hibi;
@@ -88,6 +90,19 @@ void BM_TallyAll(benchmark::State &state)
         benchmark::DoNotOptimize(TallyAll(bigFile().path));
 }
 BENCHMARK(BM_TallyAll)->Unit(benchmark::kMicrosecond);
+
+// The counting alone, on marks already in memory: a block of the size the file is
+// read in, and the whole file's worth.
+void BM_CountMarkBytes(benchmark::State &state)
+{
+    std::vector<std::uint8_t> bytes(size_t(state.range(0)));
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(i * 7 % 5);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CountMarkBytes(bytes.data(), qsizetype(bytes.size())));
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CountMarkBytes)->Arg(512 * kRecordSize)->Arg(9999 * kRecordSize);
 
 void BM_LayoutMonth(benchmark::State &state)
 {

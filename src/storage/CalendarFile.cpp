@@ -18,6 +18,8 @@ namespace hibi {
 namespace {
 
 constexpr qint64 kChunkRecords = 128;
+// Reading every record: blocks of about 256 KiB, few reads that stay in the cache.
+constexpr qint64 kBlockRecords = 512;
 using Record = std::array<std::uint8_t, kRecordSize>;
 
 std::uint16_t readWord(const char *p)
@@ -206,23 +208,33 @@ DeviceResult WriteDayMarkTo(QIODevice &device, int year, int month, int day, Mar
     return ok ? DeviceResult::Ok : DeviceResult::WriteFailed;
 }
 
-DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit)
+DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &visit)
 {
     const qint64 size = device.size();
     const qint64 records = size >= kHeaderSize ? (size - kHeaderSize) / kRecordSize : 0;
-    std::vector<char> buffer;
-    for (qint64 first = 0; first < records; first += kChunkRecords) {
-        const qint64 count = std::min(kChunkRecords, records - first);
-        buffer.resize(size_t(kRecordSize * count));
-        const qint64 wanted = qint64(buffer.size());
-        if (!device.seek(recordOffset(first)) || device.read(buffer.data(), wanted) != wanted)
+    if (records == 0)
+        return DeviceResult::Ok;
+    if (!device.seek(kHeaderSize))
+        return DeviceResult::ReadFailed;
+    std::vector<std::uint8_t> buffer(size_t(kRecordSize * std::min(kBlockRecords, records)));
+    for (qint64 first = 0; first < records; first += kBlockRecords) {
+        const qint64 count = std::min(kBlockRecords, records - first);
+        const qint64 wanted = kRecordSize * count;
+        if (device.read(reinterpret_cast<char *>(buffer.data()), wanted) != wanted)
             return DeviceResult::ReadFailed;
-        for (qint64 i = 0; i < count; ++i) {
-            const char *record = buffer.data() + kRecordSize * i;
-            visit(readWord(record), reinterpret_cast<const std::uint8_t *>(record + 2));
-        }
+        visit(buffer.data(), count);
     }
     return DeviceResult::Ok;
+}
+
+DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit)
+{
+    return ForEachRecordBlockIn(device, [&visit](const std::uint8_t *records, qint64 count) {
+        for (qint64 i = 0; i < count; ++i) {
+            const std::uint8_t *record = records + kRecordSize * i;
+            visit(std::uint16_t(record[0] | (record[1] << 8)), record + 2);
+        }
+    });
 }
 
 void LoadYearMarks(const QString &path, int year, YearMarks &marks)
@@ -268,6 +280,12 @@ void ForEachYearRecord(const QString &path, const RecordVisitor &visit)
 {
     if (QFileInfo::exists(path))
         withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ForEachRecordIn(file, visit); });
+}
+
+void ForEachRecordBlock(const QString &path, const RecordBlockVisitor &visit)
+{
+    if (QFileInfo::exists(path))
+        withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ForEachRecordBlockIn(file, visit); });
 }
 
 } // namespace hibi
