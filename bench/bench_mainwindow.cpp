@@ -132,14 +132,15 @@ struct BulkFixture
 };
 
 // One main window at a time, for the number of calendars asked for last.
+std::unique_ptr<BulkFixture> g_bulkFixture;
+
 BulkFixture &bulkFixture(int calendars)
 {
-    static std::unique_ptr<BulkFixture> fixture;
-    if (!fixture || fixture->names.size() != calendars) {
-        fixture.reset();
-        fixture = std::make_unique<BulkFixture>(calendars);
+    if (!g_bulkFixture || g_bulkFixture->names.size() != calendars) {
+        g_bulkFixture.reset();
+        g_bulkFixture = std::make_unique<BulkFixture>(calendars);
     }
-    return *fixture;
+    return *g_bulkFixture;
 }
 
 void BM_BulkWindowBesideReadingRecordsOnce(benchmark::State &state)
@@ -176,5 +177,10 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The windows go before the application, and with them their instance locks.
+    g_bulkFixture.reset();
+    if (g_fixture)
+        delete g_fixture->window;
+    g_fixture.reset();
     return 0;
 }

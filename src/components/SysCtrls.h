@@ -7,7 +7,6 @@
 #include <memory>
 #include <stdexcept>
 
-class QLocalServer;
 class QLockFile;
 
 namespace hibi {
@@ -29,8 +28,10 @@ public:
 // Keeps a second copy of the program from running beside the first. The first
 // instance holds a per-user lock named after UniqueName, taken atomically, so any
 // number of simultaneous starts leaves one running; a crashed instance's lock is
-// taken over. It also listens on a local socket of the same name, through which a
-// later instance asks it to bring its last active window to the front.
+// taken over. It also listens on a local socket of the same name (a socket file in
+// the temporary folder), through which a later instance asks it to bring its last
+// active window to the front. The socket is the system's own, so the program needs
+// no network library to start.
 class TSingleInstance : public QObject
 {
     Q_OBJECT
@@ -60,10 +61,13 @@ signals:
 private:
     void ActivateFirst();
     QString baseName() const;
+    QString socketPath() const;
+    void listen();
+    void acceptCallers();
     void bringToFront();
 
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_listening = -1;   // the socket's file descriptor while this is the first instance
 };
 
 } // namespace hibi
