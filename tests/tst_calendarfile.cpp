@@ -2,6 +2,7 @@
 
 #include "calendar/MonthGrid.h"
 #include "storage/CalendarFile.h"
+#include "storage/Catalogue.h"
 #include "storage/FileError.h"
 
 #include <QBuffer>
@@ -61,6 +62,7 @@ private slots:
     void fullDiskDuringAppendKeepsFile();
     void failingDeviceIsReported();
     void manyRecordsVisitedInFileOrder();
+    void scanFindsCalendarFilesOnly();
 
 private:
     QString path(const QString &name = QStringLiteral("A")) const { return CalendarFilePath(m_folder, name); }
@@ -448,6 +450,16 @@ void TestCalendarFile::manyRecordsVisitedInFileOrder()
     FailDevice device(&bytes, 600 * 506, 0);
     QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
     QCOMPARE(ForEachRecordIn(device, [](std::uint16_t, const std::uint8_t *) {}), DeviceResult::ReadFailed);
+}
+
+void TestCalendarFile::scanFindsCalendarFilesOnly()
+{
+    for (const char *name : {"b.hsd", "a.hsd", "日記.hsd", ".hsd", ".hidden.hsd", "B.hsd", "a b.hsd", "C.HSD", "c.Hsd",
+                             "x.hsd.bak", "xhsd", "y.txt", "a.hs"})
+        writeFile(m_folder + QString::fromUtf8(name), "");
+    QVERIFY(QDir().mkpath(m_folder + "folder.hsd"));
+    QCOMPARE(ScanCalendarFiles(m_folder),
+             (QStringList{".hidden.hsd", ".hsd", "B.hsd", "a b.hsd", "a.hsd", "b.hsd", QStringLiteral("日記.hsd")}));
 }
 
 QTEST_GUILESS_MAIN(TestCalendarFile)
