@@ -1,6 +1,8 @@
 // The yardstick for start-up: a bare Qt window of the main window's first-start
 // size that paints one Japanese caption in the program's stored face and size (so
 // it pays the same Japanese font fallback), then quits after that first paint.
+#include "PeakMemory.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QPainter>
@@ -22,7 +24,10 @@ protected:
         painter.setFont(caption);
         painter.setPen(Qt::black);
         painter.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("2026年12月"));
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(0, qApp, [] {
+            hibi::bench::PrintPeakMemorySoFar();
+            QCoreApplication::quit();
+        });
     }
 };
 

@@ -1,9 +1,11 @@
 // The program as it starts, ended once the month view has been painted: what the
-// start-up benchmark measures. It ends through the window's own close, as a user
-// closing it at once would.
+// start-up benchmark measures. It tells its peak memory at that moment, then ends
+// through the window's own close, as a user closing it at once would.
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "components/SysCtrls.h"
+
+#include "PeakMemory.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -19,7 +21,10 @@ public:
     {
         if (event->type() == QEvent::Paint && !m_painted) {
             m_painted = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QTimer::singleShot(0, qApp, [] {
+                hibi::bench::PrintPeakMemorySoFar();
+                QCoreApplication::quit();
+            });
         }
         return QObject::eventFilter(watched, event);
     }
