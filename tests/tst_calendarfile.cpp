@@ -446,6 +446,11 @@ void TestCalendarFile::manyRecordsVisitedInFileOrder()
     });
     QCOMPARE(blocks, bytes.mid(2, 506 * 1100));
 
+    // A year is found in any chunk the scan reads, its marks with it.
+    for (int k : {0, 127, 128, 129, 1099})
+        QCOMPARE(ReadYearMarks(path(), written[k]), marksOf(written[k], {{1 + k % 12, 1 + k % 28, 1 + k % 3}}));
+    QCOMPARE(ReadYearMarks(path(), 2040), YearMarks());
+
     // A read that fails after the first block is reported.
     FailDevice device(&bytes, 600 * 506, 0);
     QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -72,18 +73,21 @@ bool writeAt(QIODevice &device, qint64 offset, const std::uint8_t *data, qint64 
 // records at a time.
 std::optional<qint64> scanYear(QIODevice &device, qint64 slotCount, int year, bool &readError)
 {
-    std::vector<char> buffer;
+    if (slotCount <= 0)
+        return std::nullopt;
+    // Left uninitialised: every byte looked at was read first.
+    const qint64 capacity = kRecordSize * (std::min(kChunkRecords, slotCount) - 1) + 2;
+    const std::unique_ptr<char[]> buffer(new char[size_t(capacity)]);
     for (qint64 first = 0; first < slotCount; first += kChunkRecords) {
         const qint64 count = std::min(kChunkRecords, slotCount - first);
         const qint64 wanted = kRecordSize * (count - 1) + 2;
-        buffer.resize(size_t(wanted));
-        const qint64 got = device.seek(recordOffset(first)) ? device.read(buffer.data(), wanted) : -1;
+        const qint64 got = device.seek(recordOffset(first)) ? device.read(buffer.get(), wanted) : -1;
         if (got < 0) {
             readError = true;
             return std::nullopt;
         }
         for (qint64 i = 0; i < count && kRecordSize * i + 2 <= got; ++i)
-            if (readWord(buffer.data() + kRecordSize * i) == year)
+            if (readWord(buffer.get() + kRecordSize * i) == year)
                 return first + i;
     }
     return std::nullopt;
@@ -151,6 +155,21 @@ void withExistingFile(const QString &path, QIODevice::OpenMode mode, Work work)
     }
 }
 
+// Reading needs no test for the file first: a file that cannot be opened is only
+// an error when it is there.
+template<typename Work>
+void withFileToRead(const QString &path, Work work)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (QFileInfo::exists(path))
+            throw FileError::cannotOpen(path);
+        return;
+    }
+    if (work(file) != DeviceResult::Ok)
+        throw FileError::cannotOpen(path);
+}
+
 } // namespace
 
 QString CalendarFilePath(const QString &programFolder, const QString &calendarName)
@@ -164,18 +183,33 @@ DeviceResult ReadYearFrom(QIODevice &device, int year, YearMarks &marks)
     // word needs both of its bytes.
     const qint64 size = device.size();
     const qint64 slotCount = size >= kHeaderSize + 2 ? (size - kHeaderSize - 2) / kRecordSize + 1 : 0;
-    bool readError = false;
-    const auto slot = scanYear(device, slotCount, year, readError);
-    if (readError)
-        return DeviceResult::ReadFailed;
-    if (!slot)
+    if (slotCount == 0)
         return DeviceResult::Ok;
-    std::array<std::uint8_t, kYearCells> cells{};
-    const qint64 got = device.seek(recordOffset(*slot) + 2)
-            ? device.read(reinterpret_cast<char *>(cells.data()), kYearCells) : -1;
-    if (got < 0)
-        return DeviceResult::ReadFailed;
-    marks.fromFileOrder(cells.data(), int(got));
+    // Whole records a chunk at a time, so a record found comes with its marks; a
+    // device still at its start reads the header along instead of seeking past it.
+    // Left uninitialised: every byte looked at was read first.
+    const qint64 capacity = kHeaderSize + kRecordSize * std::min(kChunkRecords, slotCount);
+    const std::unique_ptr<char[]> buffer(new char[size_t(capacity)]);
+    for (qint64 first = 0; first < slotCount; first += kChunkRecords) {
+        const qint64 count = std::min(kChunkRecords, slotCount - first);
+        const qint64 offset = recordOffset(first);
+        const qint64 wanted = std::min(kRecordSize * count, size - offset);
+        qint64 skip = 0;
+        if (device.pos() == 0 && first == 0)
+            skip = kHeaderSize;
+        else if (device.pos() != offset && !device.seek(offset))
+            return DeviceResult::ReadFailed;
+        if (device.read(buffer.get(), skip + wanted) != skip + wanted)
+            return DeviceResult::ReadFailed;
+        const char *records = buffer.get() + skip;
+        for (qint64 i = 0; i < count && kRecordSize * i + 2 <= wanted; ++i)
+            if (readWord(records + kRecordSize * i) == year) {
+                const qint64 marksAt = kRecordSize * i + 2;
+                marks.fromFileOrder(reinterpret_cast<const std::uint8_t *>(records + marksAt),
+                                    int(std::min<qint64>(kYearCells, wanted - marksAt)));
+                return DeviceResult::Ok;
+            }
+    }
     return DeviceResult::Ok;
 }
 
@@ -239,11 +273,9 @@ DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit)
 
 void LoadYearMarks(const QString &path, int year, YearMarks &marks)
 {
-    if (!QFileInfo::exists(path))
-        return;
     // Read into a copy, so that a failing read leaves the buffer as it was.
     YearMarks loaded = marks;
-    withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ReadYearFrom(file, year, loaded); });
+    withFileToRead(path, [&](QFile &file) { return ReadYearFrom(file, year, loaded); });
     marks = loaded;
 }
 
@@ -278,14 +310,12 @@ void WriteDayMark(const QString &path, int year, int month, int day, Mark mark)
 
 void ForEachYearRecord(const QString &path, const RecordVisitor &visit)
 {
-    if (QFileInfo::exists(path))
-        withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ForEachRecordIn(file, visit); });
+    withFileToRead(path, [&](QFile &file) { return ForEachRecordIn(file, visit); });
 }
 
 void ForEachRecordBlock(const QString &path, const RecordBlockVisitor &visit)
 {
-    if (QFileInfo::exists(path))
-        withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ForEachRecordBlockIn(file, visit); });
+    withFileToRead(path, [&](QFile &file) { return ForEachRecordBlockIn(file, visit); });
 }
 
 } // namespace hibi
