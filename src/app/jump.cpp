@@ -3,13 +3,13 @@
 #include "components/CtrlsEx.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
+#include "components/StandardGlyph.h"
 #include "components/UpDown.h"
 #include "settings/Settings.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 namespace hibi {
 
@@ -76,13 +76,13 @@ void Tform_jump::buildControls()
     bevel->setFrameShadow(QFrame::Sunken);
     bevel->setGeometry(8, 72 + 9 - 2, 241, 2);   // the line along the bevel's bottom edge
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    BitBtn2 = new QPushButton(StandardGlyph(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(56, 88, 81, 33);
     BitBtn2->setFont(PixelFont(16));
     BitBtn2->setDefault(true);
     connect(BitBtn2, &QPushButton::clicked, this, &Tform_jump::BitBtn2Click);
-    cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"), this);
+    cancel = new QPushButton(StandardGlyph(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setGeometry(152, 88, 89, 33);
     cancel->setFont(PixelFont(13));

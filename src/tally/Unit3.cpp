@@ -1,11 +1,11 @@
 #include "tally/Unit3.h"
 
 #include "components/Look.h"
+#include "components/StandardGlyph.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 namespace hibi {
 
@@ -57,7 +57,7 @@ void TForm3::buildControls()
     lblbatu = label(panel, QStringLiteral("lblbatu"), 0, 45);
     lblsankaku = label(panel, QStringLiteral("lblsankaku"), 0, 77);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
+    BitBtn1 = new QPushButton(StandardGlyph(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(80, 200, 105, 41);
     BitBtn1->setDefault(true);
