@@ -129,7 +129,7 @@ void BM_CountMarkBytes(benchmark::State &state)
         benchmark::DoNotOptimize(CountMarkBytes(bytes.data(), qsizetype(bytes.size())));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_CountMarkBytes)->Arg(512 * kRecordSize)->Arg(9999 * kRecordSize);
+BENCHMARK(BM_CountMarkBytes)->Arg(1024 * kRecordSize)->Arg(9999 * kRecordSize);
 
 void BM_LayoutMonth(benchmark::State &state)
 {

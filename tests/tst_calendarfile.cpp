@@ -452,7 +452,7 @@ void TestCalendarFile::manyRecordsVisitedInFileOrder()
     QCOMPARE(ReadYearMarks(path(), 2040), YearMarks());
 
     // A read that fails after the first block is reported.
-    FailDevice device(&bytes, 600 * 506, 0);
+    FailDevice device(&bytes, 1050 * 506, 0);
     QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
     QCOMPARE(ForEachRecordIn(device, [](std::uint16_t, const std::uint8_t *) {}), DeviceResult::ReadFailed);
 }

@@ -19,8 +19,8 @@ namespace hibi {
 namespace {
 
 constexpr qint64 kChunkRecords = 128;
-// Reading every record: blocks of about 256 KiB, few reads that stay in the cache.
-constexpr qint64 kBlockRecords = 512;
+// Reading every record: blocks of about 512 KiB, few reads that stay in the cache.
+constexpr qint64 kBlockRecords = 1024;
 using Record = std::array<std::uint8_t, kRecordSize>;
 
 std::uint16_t readWord(const char *p)
