@@ -25,7 +25,7 @@ protected:
         painter.setPen(Qt::black);
         painter.drawText(rect(), Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("2026年12月"));
         QTimer::singleShot(0, qApp, [] {
-            hibi::bench::PrintPeakMemorySoFar();
+            hibi::bench::PrintCostSoFar();
             QCoreApplication::quit();
         });
     }

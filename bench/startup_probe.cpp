@@ -1,5 +1,5 @@
 // The program as it starts, ended once the month view has been painted: what the
-// start-up benchmark measures. It tells its peak memory at that moment, then ends
+// start-up benchmark measures. It tells its cost up to that moment, then ends
 // through the window's own close, as a user closing it at once would.
 #include "app/Program.h"
 #include "app/Unit1.h"
@@ -22,7 +22,7 @@ public:
         if (event->type() == QEvent::Paint && !m_painted) {
             m_painted = true;
             QTimer::singleShot(0, qApp, [] {
-                hibi::bench::PrintPeakMemorySoFar();
+                hibi::bench::PrintCostSoFar();
                 QCoreApplication::quit();
             });
         }
