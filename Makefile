@@ -14,7 +14,9 @@ FUZZ_TARGETS ?= fuzz_calendar_file fuzz_tally fuzz_bulk_day fuzz_settings_file
 # without root's power over read-only folders (setpriv).
 PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk qt6-translations-l10n \
                 desktop-file-utils appstream util-linux
-BENCH_PACKAGES   = libbenchmark-dev
+# The start-up benchmark runs the program under a virtual X display and counts
+# its instructions under callgrind.
+BENCH_PACKAGES   = libbenchmark-dev xvfb valgrind
 FUZZ_PACKAGES    = clang libclang-rt-14-dev
 # dpkg-shlibdeps finds the package's dependencies; it needs `file`.
 PACKAGE_PACKAGES = dpkg-dev file

@@ -1,11 +1,18 @@
 // The core's file and layout work on a calendar file of 9,999 year records
-// (about 5 MB), each beside the floor: reading the same file's bytes once.
+// (about 5 MB), and the whole-file tally beside its floor, reading the same
+// file's bytes once, on 1, 10 and 100 times as many records.
 #include "calendar/MonthLayout.h"
 #include "storage/CalendarFile.h"
 #include "tally/Tally.h"
 
+#include "SideBySide.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -13,19 +20,21 @@ using namespace hibi;
 
 namespace {
 
+// Records in the order of their years (9999 last); more than 9,999 start again
+// at year 1.
 struct BigFile
 {
     QTemporaryDir dir;
     QString path;
 
-    BigFile()
+    explicit BigFile(int records)
     {
         path = CalendarFilePath(dir.path() + QLatin1Char('/'), QStringLiteral("big"));
-        QByteArray bytes(2 + 9999 * kRecordSize, '\0');
+        QByteArray bytes(2 + qsizetype(records) * kRecordSize, '\0');
         bytes[0] = char(kHeaderWord);
-        for (int k = 0; k < 9999; ++k) {
-            const int year = k + 1;   // stored in year order: 9999 is the last record
-            char *r = bytes.data() + 2 + k * kRecordSize;
+        for (int k = 0; k < records; ++k) {
+            const int year = k % 9999 + 1;
+            char *r = bytes.data() + 2 + qsizetype(k) * kRecordSize;
             r[0] = char(year & 0xFF);
             r[1] = char(year >> 8);
             for (int i = 0; i < kYearCells; i += 7)
@@ -37,21 +46,48 @@ struct BigFile
     }
 };
 
-BigFile &bigFile()
+// One file at a time, made when a benchmark first asks for its size.
+BigFile &bigFile(int records = 9999)
 {
-    static BigFile file;
-    return file;
+    static std::unique_ptr<BigFile> file;
+    if (!file || QFileInfo(file->path).size() != 2 + qint64(records) * kRecordSize)
+        file = std::make_unique<BigFile>(records);
+    return *file;
 }
 
-void BM_ReadFileBytesOnce(benchmark::State &state)
+// Two floors: QFile::readAll, a fresh buffer each time as most programs would read
+// a file; and one read into a buffer made (and touched) beforehand, which pays
+// for nothing but the bytes.
+void BM_TallyAllBesideReadAll(benchmark::State &state)
 {
-    for (auto _ : state) {
-        QFile f(bigFile().path);
-        f.open(QIODevice::ReadOnly);
-        benchmark::DoNotOptimize(f.readAll());
-    }
+    const int records = int(state.range(0));
+    const QString path = bigFile(records).path;
+    hibi::bench::SideBySide(
+            state, [&] { benchmark::DoNotOptimize(TallyAll(path)); },
+            [&] {
+                QFile f(path);
+                f.open(QIODevice::ReadOnly);
+                benchmark::DoNotOptimize(f.readAll());
+            },
+            records);
 }
-BENCHMARK(BM_ReadFileBytesOnce)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TallyAllBesideReadAll)->Arg(9999)->Arg(99990)->Arg(999900)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_TallyAllBesideOneReadIntoReadyBuffer(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    const QString path = bigFile(records).path;
+    QByteArray buffer(QFileInfo(path).size(), '\0');
+    hibi::bench::SideBySide(
+            state, [&] { benchmark::DoNotOptimize(TallyAll(path)); },
+            [&] {
+                QFile f(path);
+                f.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+                benchmark::DoNotOptimize(f.read(buffer.data(), buffer.size()));
+            },
+            records);
+}
+BENCHMARK(BM_TallyAllBesideOneReadIntoReadyBuffer)->Arg(9999)->Arg(99990)->Arg(999900)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_LoadYearMarksLastYear(benchmark::State &state)
 {
@@ -82,12 +118,18 @@ void BM_ReadEveryRecord(benchmark::State &state)
 }
 BENCHMARK(BM_ReadEveryRecord)->Unit(benchmark::kMicrosecond);
 
-void BM_TallyAll(benchmark::State &state)
+// The counting alone, on marks already in memory: a block of the size the file is
+// read in, and the whole file's worth.
+void BM_CountMarkBytes(benchmark::State &state)
 {
+    std::vector<std::uint8_t> bytes(size_t(state.range(0)));
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(i * 7 % 5);
     for (auto _ : state)
-        benchmark::DoNotOptimize(TallyAll(bigFile().path));
+        benchmark::DoNotOptimize(CountMarkBytes(bytes.data(), qsizetype(bytes.size())));
+    state.SetBytesProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_TallyAll)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CountMarkBytes)->Arg(1024 * kRecordSize)->Arg(9999 * kRecordSize);
 
 void BM_LayoutMonth(benchmark::State &state)
 {

@@ -2,6 +2,7 @@
 
 #include "calendar/MonthGrid.h"
 #include "storage/CalendarFile.h"
+#include "storage/Catalogue.h"
 #include "storage/FileError.h"
 
 #include <QBuffer>
@@ -62,6 +63,8 @@ private slots:
     void uncreatableFile();
     void fullDiskDuringAppendKeepsFile();
     void failingDeviceIsReported();
+    void manyRecordsVisitedInFileOrder();
+    void scanFindsCalendarFilesOnly();
 
 private:
     QString path(const QString &name = QStringLiteral("A")) const { return CalendarFilePath(m_folder, name); }
@@ -419,6 +422,57 @@ void TestCalendarFile::failingDeviceIsReported()
         QVERIFY(device.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
         QCOMPARE(SaveYearTo(device, 2026, marksOf(2026, {{2, 2, Batu}})), DeviceResult::WriteFailed);
     }
+}
+
+void TestCalendarFile::manyRecordsVisitedInFileOrder()
+{
+    // More records than one block of reading holds, and a piece of one more.
+    QByteArray bytes = header();
+    QList<int> written;
+    for (int k = 0; k < 1100; ++k) {
+        written << 1 + (k * 37) % 9999;
+        bytes += record(written.last(), {{1 + k % 12, 1 + k % 28, 1 + k % 3}});
+    }
+    bytes += record(2040).left(300);
+    writeFile(path(), bytes);
+
+    QList<int> years;
+    QByteArray marks;
+    ForEachYearRecord(path(), [&](std::uint16_t year, const std::uint8_t *cells) {
+        years << year;
+        marks += QByteArray(reinterpret_cast<const char *>(cells), 504);
+    });
+    QCOMPARE(years, written);
+    QByteArray expectedMarks;
+    for (int k = 0; k < 1100; ++k)
+        expectedMarks += bytes.mid(2 + 506 * k + 2, 504);
+    QCOMPARE(marks, expectedMarks);
+
+    QByteArray blocks;
+    ForEachRecordBlock(path(), [&](const std::uint8_t *records, qint64 count) {
+        blocks += QByteArray(reinterpret_cast<const char *>(records), count * 506);
+    });
+    QCOMPARE(blocks, bytes.mid(2, 506 * 1100));
+
+    // A year is found in any chunk the scan reads, its marks with it.
+    for (int k : {0, 127, 128, 129, 1099})
+        QCOMPARE(ReadYearMarks(path(), written[k]), marksOf(written[k], {{1 + k % 12, 1 + k % 28, 1 + k % 3}}));
+    QCOMPARE(ReadYearMarks(path(), 2040), YearMarks());
+
+    // A read that fails after the first block is reported.
+    FailDevice device(&bytes, 1050 * 506, 0);
+    QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    QCOMPARE(ForEachRecordIn(device, [](std::uint16_t, const std::uint8_t *) {}), DeviceResult::ReadFailed);
+}
+
+void TestCalendarFile::scanFindsCalendarFilesOnly()
+{
+    for (const char *name : {"b.hsd", "a.hsd", "日記.hsd", ".hsd", ".hidden.hsd", "B.hsd", "a b.hsd", "C.HSD", "c.Hsd",
+                             "x.hsd.bak", "xhsd", "y.txt", "a.hs"})
+        writeFile(m_folder + QString::fromUtf8(name), "");
+    QVERIFY(QDir().mkpath(m_folder + "folder.hsd"));
+    QCOMPARE(ScanCalendarFiles(m_folder),
+             (QStringList{".hidden.hsd", ".hsd", "B.hsd", "a b.hsd", "a.hsd", "b.hsd", QStringLiteral("日記.hsd")}));
 }
 
 QTEST_GUILESS_MAIN(TestCalendarFile)

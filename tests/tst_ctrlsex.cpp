@@ -1,5 +1,7 @@
 #include "components/CtrlsEx.h"
+#include "components/StandardGlyph.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QPainter>
 #include <QTest>
@@ -20,6 +22,8 @@ private slots:
     void frameRectangle();
     void captionWithoutHandler();
     void modalResult();
+    void standardGlyphs_data();
+    void standardGlyphs();
 };
 
 void TestCtrlsEx::grouping_data()
@@ -161,6 +165,31 @@ void TestCtrlsEx::modalResult()
     yes->setModalResult(6);
     QTimer::singleShot(0, yes, [yes] { QTest::mouseClick(yes, Qt::LeftButton); });
     QCOMPARE(dialog.exec(), 6);
+}
+
+void TestCtrlsEx::standardGlyphs_data()
+{
+    QTest::addColumn<int>("glyph");
+    QTest::addColumn<QString>("themeName");
+    QTest::newRow("close") << int(QStyle::SP_DialogCloseButton) << "window-close";
+    QTest::newRow("OK") << int(QStyle::SP_DialogOkButton) << "dialog-ok";
+    QTest::newRow("cancel") << int(QStyle::SP_DialogCancelButton) << "dialog-cancel";
+}
+
+void TestCtrlsEx::standardGlyphs()
+{
+    QFETCH(int, glyph);
+    QFETCH(QString, themeName);
+    if (!QIcon::fromTheme(themeName).isNull())
+        QSKIP("the desktop's icon theme has its own glyph");
+    const auto which = QStyle::StandardPixmap(glyph);
+    const QIcon ours = StandardGlyph(which);
+    const QIcon styles = QApplication::style()->standardIcon(which);
+    for (int size : {16, 24, 32}) {
+        const QImage image = ours.pixmap(size).toImage();
+        QVERIFY(!image.isNull());
+        QCOMPARE(image, styles.pixmap(size).toImage());
+    }
 }
 
 QTEST_MAIN(TestCtrlsEx)

@@ -29,6 +29,7 @@ private slots:
     void jumpSpinners();
     void jumpOkAndCancel();
     void jumpBeyondItsRange();
+    void jumpTabOrder();
 
     void settingsOkOnFirstStartWritesEveryKey();
     void settingsWidthClamping_data();
@@ -157,6 +158,23 @@ void TestDialogs::jumpBeyondItsRange()
     QCOMPARE(shown, 2100);
     QCOMPARE(window()->DisplayYear, 2100);
     QCOMPARE(window()->DisplayMonth, 6);
+}
+
+void TestDialogs::jumpTabOrder()
+{
+    QVERIFY(openWindow());
+    QStringList order;
+    whenModal([&](QWidget *dialog) {
+        dialog->findChild<TEditEx *>("EditEx1")->setFocus();
+        // The dialog's own focus widget: the window may not be active yet.
+        for (int i = 0; i < 6 && dialog->focusWidget(); ++i) {
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+            order << dialog->focusWidget()->objectName();
+        }
+        keyClick(dialog, Qt::Key_Escape);
+    });
+    window()->mnujumpClick();
+    QCOMPARE(order, (QStringList{"upyear", "upmonth", "BitBtn2", "cancel", "EditEx2", "EditEx1"}));
 }
 
 // ---- Settings --------------------------------------------------------------

@@ -1,6 +1,5 @@
 #include "app/Program.h"
 
-#include "app/RangeCursor.h"
 #include "app/Unit1.h"
 #include "ProgramInfo.h"
 #include "components/ProgramIcon.h"
@@ -89,7 +88,8 @@ int RunProgram(int argc, char *argv[], const std::function<void(TForm1 &)> &show
 {
     QApplication app(argc, argv);
     catchTerminationSignals();
-    RangeCursor();   // the range pointer is ready before the window
+    // The range pointer is made the first time a range is chosen (RangeCursor()):
+    // nothing on the first screen needs it.
     SetUpApplication(app);
 
     TForm1 form;

@@ -3,13 +3,13 @@
 #include "components/CtrlsEx.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
+#include "components/StandardGlyph.h"
 #include "components/UpDown.h"
 #include "settings/Settings.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 namespace hibi {
 
@@ -22,6 +22,28 @@ Tform_jump::Tform_jump(QWidget *parent)
     setFont(PixelFont(12));
     SetBackground(this, ToQColor(kSystemColorBase + 15));   // clBtnFace
 
+    auto makeSpinner = [this](const char *name, const QRect &geometry, int min, int max, bool wrap) {
+        auto *u = new UpDown(this);
+        u->setObjectName(QLatin1String(name));
+        u->setGeometry(geometry);
+        u->setRange(min, max);
+        u->setWrap(wrap);
+        u->setFocusPolicy(Qt::TabFocus);
+        return u;
+    };
+    upyear = makeSpinner("upyear", QRect(153, 10, 20, 27), 1970, 2100, false);
+    upmonth = makeSpinner("upmonth", QRect(153, 42, 20, 27), 1, 12, true);
+}
+
+void Tform_jump::setVisible(bool visible)
+{
+    if (visible && !cancel)
+        buildControls();
+    QDialog::setVisible(visible);
+}
+
+void Tform_jump::buildControls()
+{
     auto makeLabel = [this](const char *name, const QString &text, int x, int y) {
         auto *l = new QLabel(text, this);
         l->setObjectName(QLatin1String(name));
@@ -39,24 +61,14 @@ Tform_jump::Tform_jump(QWidget *parent)
         e->setGeometry(geometry);
         return e;
     };
-    auto makeSpinner = [this](const char *name, const QRect &geometry, int min, int max, bool wrap, TEditEx *buddy) {
-        auto *u = new UpDown(this);
-        u->setObjectName(QLatin1String(name));
-        u->setGeometry(geometry);
-        u->setRange(min, max);
-        u->setWrap(wrap);
-        u->setFocusPolicy(Qt::TabFocus);
-        u->setBuddy(buddy);
-        return u;
-    };
 
     Label1 = makeLabel("Label1", QStringLiteral("年："), 48, 13);
     EditEx1 = makeEdit("EditEx1", QRect(80, 10, 73, 27));
     EditEx1->setThousands(true);
-    upyear = makeSpinner("upyear", QRect(153, 10, 20, 27), 1970, 2100, false, EditEx1);
+    upyear->setBuddy(EditEx1);
     Label2 = makeLabel("Label2", QStringLiteral("月："), 48, 45);
     EditEx2 = makeEdit("EditEx2", QRect(96, 42, 57, 27));
-    upmonth = makeSpinner("upmonth", QRect(153, 42, 20, 27), 1, 12, true, EditEx2);
+    upmonth->setBuddy(EditEx2);
 
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -64,13 +76,13 @@ Tform_jump::Tform_jump(QWidget *parent)
     bevel->setFrameShadow(QFrame::Sunken);
     bevel->setGeometry(8, 72 + 9 - 2, 241, 2);   // the line along the bevel's bottom edge
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    BitBtn2 = new QPushButton(StandardGlyph(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(56, 88, 81, 33);
     BitBtn2->setFont(PixelFont(16));
     BitBtn2->setDefault(true);
     connect(BitBtn2, &QPushButton::clicked, this, &Tform_jump::BitBtn2Click);
-    cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"), this);
+    cancel = new QPushButton(StandardGlyph(QStyle::SP_DialogCancelButton), QStringLiteral("キャンセル"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setGeometry(152, 88, 89, 33);
     cancel->setFont(PixelFont(13));

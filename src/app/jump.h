@@ -24,19 +24,24 @@ public:
     UpDown *upmonth;
 
     void BitBtn2Click();
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The spinners exist from the start, as the main window sets them before it
+    // shows the dialog; the other controls, with their fonts and glyphs, are made
+    // on the first show.
+    void buildControls();
     void FormShow();
 
-    QLabel *Label1;
-    TEditEx *EditEx1;
-    QLabel *Label2;
-    TEditEx *EditEx2;
-    QPushButton *BitBtn2;
-    QPushButton *cancel;
+    QLabel *Label1 = nullptr;
+    TEditEx *EditEx1 = nullptr;
+    QLabel *Label2 = nullptr;
+    TEditEx *EditEx2 = nullptr;
+    QPushButton *BitBtn2 = nullptr;
+    QPushButton *cancel = nullptr;
 };
 
 } // namespace hibi

@@ -2,18 +2,22 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 #include <QWidget>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -39,6 +43,17 @@ bool ownedByUser(const QString &path, Kind kind)
     if ((st.st_mode & S_IFMT) != type || st.st_uid != ::geteuid())
         return false;
     return kind != Kind::Folder || (st.st_mode & 0777) == 0700;
+}
+
+bool socketAddress(const QString &path, sockaddr_un &address)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    if (size_t(bytes.size()) >= sizeof(address.sun_path))
+        return false;
+    address = {};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()));
+    return true;
 }
 
 // Makes room for the lock: whatever stands at its place that is not the user's
@@ -119,9 +134,19 @@ TSingleInstance::TSingleInstance(QObject *owner)
 
 TSingleInstance::~TSingleInstance()
 {
+#ifdef Q_OS_UNIX
     // The socket goes before the lock: once the lock is free, a new first instance
-    // may already be listening at the same place.
-    delete m_server;
+    // may already be listening at the same place. Callers still connected go too.
+    for (QSocketNotifier *notifier : findChildren<QSocketNotifier *>()) {
+        const bool open = notifier->isEnabled();
+        const int fd = int(notifier->socket());
+        delete notifier;
+        if (open)
+            ::close(fd);
+    }
+    if (m_listening >= 0)
+        QFile::remove(m_socketPath);
+#endif
     m_lock.reset();
     --g_guardCount;
 }
@@ -186,43 +211,87 @@ void TSingleInstance::Loaded()
     }
 }
 
+#ifdef Q_OS_UNIX
 void TSingleInstance::listen()
 {
-    m_server = new QLocalServer(this);
-    QLocalServer::removeServer(m_socketPath);   // left by an instance that crashed
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *peer = m_server->nextPendingConnection()) {
-            connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                peer->readAll();
+    sockaddr_un address;
+    if (!socketAddress(m_socketPath, address))
+        return;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    ::unlink(address.sun_path);   // left by an instance that crashed: the lock is ours now
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0) {
+        ::close(fd);
+        return;
+    }
+    m_listening = fd;
+    auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &TSingleInstance::acceptCallers);
+}
+
+void TSingleInstance::acceptCallers()
+{
+    for (;;) {
+        const int peer = ::accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (peer < 0)
+            return;
+        // Whatever a caller writes asks for the front; then it is hung up on.
+        auto *notifier = new QSocketNotifier(peer, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this, notifier, peer] {
+            char bytes[64];
+            const ssize_t got = ::read(peer, bytes, sizeof bytes);
+            if (got < 0 && (errno == EAGAIN || errno == EINTR))
+                return;
+            notifier->setEnabled(false);   // a disabled notifier's socket is closed
+            notifier->deleteLater();
+            ::close(peer);
+            if (got > 0) {
                 bringToFront();
                 emit activationRequested();
-                peer->disconnectFromServer();
-            });
-            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-        }
-    });
-    m_server->listen(m_socketPath);
+            }
+        });
+    }
 }
 
 void TSingleInstance::ActivateFirst()
 {
-    // The first instance may still be starting: give it a moment to listen. Only a
-    // socket of this user's is spoken to.
-    QLocalSocket socket;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (ownedByUser(m_socketPath, Kind::Socket)) {
-            socket.connectToServer(m_socketPath);
-            if (socket.waitForConnected(100))
-                break;
-        }
-        QThread::msleep(50);
-    }
-    if (socket.state() != QLocalSocket::ConnectedState)
+    sockaddr_un address;
+    if (!socketAddress(m_socketPath, address))
         return;
-    socket.write("activate");
-    socket.waitForBytesWritten(500);
-    socket.waitForDisconnected(500);
+    // The first instance may still be starting: give it a moment to listen. Only
+    // a socket of this user's is spoken to.
+    int fd = -1;
+    for (int attempt = 0; attempt < 30 && fd < 0; ++attempt) {
+        if (!ownedByUser(m_socketPath, Kind::Socket)) {
+            QThread::msleep(100);
+            continue;
+        }
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+            ::close(fd);
+            fd = -1;
+            QThread::msleep(100);
+        }
+    }
+    if (fd < 0)
+        return;
+    static const char message[] = "activate";
+    if (::send(fd, message, sizeof message - 1, MSG_NOSIGNAL) > 0) {
+        // Until the first instance has read it and hung up, half a second at most.
+        pollfd wait{fd, POLLIN, 0};
+        char byte;
+        while (::poll(&wait, 1, 500) > 0 && ::read(fd, &byte, 1) > 0) {
+        }
+    }
+    ::close(fd);
 }
+#else
+// Elsewhere a second start only ends.
+void TSingleInstance::listen() {}
+void TSingleInstance::acceptCallers() {}
+void TSingleInstance::ActivateFirst() {}
+#endif
 
 void TSingleInstance::bringToFront()
 {

@@ -7,7 +7,6 @@
 #include <memory>
 #include <stdexcept>
 
-class QLocalServer;
 class QLockFile;
 
 namespace hibi {
@@ -29,9 +28,10 @@ public:
 // Keeps a second copy of the program from running beside the first. The first
 // instance holds a lock named after UniqueName, taken atomically, so any number of
 // simultaneous starts leaves one running; a crashed instance's lock is taken over.
-// It also listens on a local socket of the same name, through which a later
-// instance asks it to bring its last active window to the front. Both live in the
-// user's private runtime folder, never in a folder other users can write to.
+// It also listens on a local socket of the same name (the system's own socket, so
+// no network library is loaded to start), through which a later instance asks it
+// to bring its last active window to the front. Both live in the user's private
+// runtime folder, never in a folder other users can write to.
 class TSingleInstance : public QObject
 {
     Q_OBJECT
@@ -64,11 +64,12 @@ private:
     QString baseName() const;
     void bringToFront();
     void listen();
+    void acceptCallers();
 
     QString m_lockPath;
     QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_listening = -1;   // the socket's file descriptor while this is the first instance
 };
 
 } // namespace hibi

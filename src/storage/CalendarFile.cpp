@@ -8,9 +8,17 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -20,6 +28,8 @@ namespace hibi {
 namespace {
 
 constexpr qint64 kChunkRecords = 128;
+// Reading every record: blocks of about 512 KiB, few reads that stay in the cache.
+constexpr qint64 kBlockRecords = 1024;
 using Record = std::array<std::uint8_t, kRecordSize>;
 
 std::uint16_t readWord(const char *p)
@@ -72,18 +82,21 @@ bool writeAt(QIODevice &device, qint64 offset, const std::uint8_t *data, qint64 
 // records at a time.
 std::optional<qint64> scanYear(QIODevice &device, qint64 slotCount, int year, bool &readError)
 {
-    std::vector<char> buffer;
+    if (slotCount <= 0)
+        return std::nullopt;
+    // Left uninitialised: every byte looked at was read first.
+    const qint64 capacity = kRecordSize * (std::min(kChunkRecords, slotCount) - 1) + 2;
+    const std::unique_ptr<char[]> buffer(new char[size_t(capacity)]);
     for (qint64 first = 0; first < slotCount; first += kChunkRecords) {
         const qint64 count = std::min(kChunkRecords, slotCount - first);
         const qint64 wanted = kRecordSize * (count - 1) + 2;
-        buffer.resize(size_t(wanted));
-        const qint64 got = device.seek(recordOffset(first)) ? device.read(buffer.data(), wanted) : -1;
+        const qint64 got = device.seek(recordOffset(first)) ? device.read(buffer.get(), wanted) : -1;
         if (got < 0) {
             readError = true;
             return std::nullopt;
         }
         for (qint64 i = 0; i < count && kRecordSize * i + 2 <= got; ++i)
-            if (readWord(buffer.data() + kRecordSize * i) == year)
+            if (readWord(buffer.get() + kRecordSize * i) == year)
                 return first + i;
     }
     return std::nullopt;
@@ -156,6 +169,47 @@ void withExistingFile(const QString &path, QIODevice::OpenMode mode, Work work)
     }
 }
 
+// Opens a file to read, if there is one, and only a regular file: a FIFO or a
+// device would block the read forever. Reading needs no test for the file first:
+// a file that cannot be opened is only an error when it is there.
+bool openToRead(QFile &file, const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // Without blocking, so that a FIFO opens at once and can be turned down.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;   // no file there
+
+        throw FileError::cannotOpen(path);
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                                                                    QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw FileError::cannotOpen(path);
+    }
+    return true;
+#else
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (QFileInfo::exists(path))
+            throw FileError::cannotOpen(path);
+        return false;
+    }
+    return true;
+#endif
+}
+
+template<typename Work>
+void withFileToRead(const QString &path, Work work)
+{
+    QFile file(path);
+    if (!openToRead(file, path))
+        return;
+    if (work(file) != DeviceResult::Ok)
+        throw FileError::cannotOpen(path);
+}
+
 } // namespace
 
 QString CalendarFilePath(const QString &programFolder, const QString &calendarName)
@@ -169,18 +223,33 @@ DeviceResult ReadYearFrom(QIODevice &device, int year, YearMarks &marks)
     // word needs both of its bytes.
     const qint64 size = device.size();
     const qint64 slotCount = size >= kHeaderSize + 2 ? (size - kHeaderSize - 2) / kRecordSize + 1 : 0;
-    bool readError = false;
-    const auto slot = scanYear(device, slotCount, year, readError);
-    if (readError)
-        return DeviceResult::ReadFailed;
-    if (!slot)
+    if (slotCount == 0)
         return DeviceResult::Ok;
-    std::array<std::uint8_t, kYearCells> cells{};
-    const qint64 got = device.seek(recordOffset(*slot) + 2)
-            ? device.read(reinterpret_cast<char *>(cells.data()), kYearCells) : -1;
-    if (got < 0)
-        return DeviceResult::ReadFailed;
-    marks.fromFileOrder(cells.data(), int(got));
+    // Whole records a chunk at a time, so a record found comes with its marks; a
+    // device still at its start reads the header along instead of seeking past it.
+    // Left uninitialised: every byte looked at was read first.
+    const qint64 capacity = kHeaderSize + kRecordSize * std::min(kChunkRecords, slotCount);
+    const std::unique_ptr<char[]> buffer(new char[size_t(capacity)]);
+    for (qint64 first = 0; first < slotCount; first += kChunkRecords) {
+        const qint64 count = std::min(kChunkRecords, slotCount - first);
+        const qint64 offset = recordOffset(first);
+        const qint64 wanted = std::min(kRecordSize * count, size - offset);
+        qint64 skip = 0;
+        if (device.pos() == 0 && first == 0)
+            skip = kHeaderSize;
+        else if (device.pos() != offset && !device.seek(offset))
+            return DeviceResult::ReadFailed;
+        if (device.read(buffer.get(), skip + wanted) != skip + wanted)
+            return DeviceResult::ReadFailed;
+        const char *records = buffer.get() + skip;
+        for (qint64 i = 0; i < count && kRecordSize * i + 2 <= wanted; ++i)
+            if (readWord(records + kRecordSize * i) == year) {
+                const qint64 marksAt = kRecordSize * i + 2;
+                marks.fromFileOrder(reinterpret_cast<const std::uint8_t *>(records + marksAt),
+                                    int(std::min<qint64>(kYearCells, wanted - marksAt)));
+                return DeviceResult::Ok;
+            }
+    }
     return DeviceResult::Ok;
 }
 
@@ -213,32 +282,40 @@ DeviceResult WriteDayMarkTo(QIODevice &device, int year, int month, int day, Mar
     return ok ? DeviceResult::Ok : DeviceResult::WriteFailed;
 }
 
-DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit)
+DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &visit)
 {
     const qint64 size = device.size();
     const qint64 records = size >= kHeaderSize ? (size - kHeaderSize) / kRecordSize : 0;
-    std::vector<char> buffer;
-    for (qint64 first = 0; first < records; first += kChunkRecords) {
-        const qint64 count = std::min(kChunkRecords, records - first);
-        buffer.resize(size_t(kRecordSize * count));
-        const qint64 wanted = qint64(buffer.size());
-        if (!device.seek(recordOffset(first)) || device.read(buffer.data(), wanted) != wanted)
+    if (records == 0)
+        return DeviceResult::Ok;
+    if (!device.seek(kHeaderSize))
+        return DeviceResult::ReadFailed;
+    std::vector<std::uint8_t> buffer(size_t(kRecordSize * std::min(kBlockRecords, records)));
+    for (qint64 first = 0; first < records; first += kBlockRecords) {
+        const qint64 count = std::min(kBlockRecords, records - first);
+        const qint64 wanted = kRecordSize * count;
+        if (device.read(reinterpret_cast<char *>(buffer.data()), wanted) != wanted)
             return DeviceResult::ReadFailed;
-        for (qint64 i = 0; i < count; ++i) {
-            const char *record = buffer.data() + kRecordSize * i;
-            visit(readWord(record), reinterpret_cast<const std::uint8_t *>(record + 2));
-        }
+        visit(buffer.data(), count);
     }
     return DeviceResult::Ok;
 }
 
+DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit)
+{
+    return ForEachRecordBlockIn(device, [&visit](const std::uint8_t *records, qint64 count) {
+        for (qint64 i = 0; i < count; ++i) {
+            const std::uint8_t *record = records + kRecordSize * i;
+            visit(std::uint16_t(record[0] | (record[1] << 8)), record + 2);
+        }
+    });
+}
+
 void LoadYearMarks(const QString &path, int year, YearMarks &marks)
 {
-    if (!QFileInfo::exists(path))
-        return;
     // Read into a copy, so that a failing read leaves the buffer as it was.
     YearMarks loaded = marks;
-    withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ReadYearFrom(file, year, loaded); });
+    withFileToRead(path, [&](QFile &file) { return ReadYearFrom(file, year, loaded); });
     marks = loaded;
 }
 
@@ -293,8 +370,12 @@ void DeleteCalendarFile(const QString &path)
 
 void ForEachYearRecord(const QString &path, const RecordVisitor &visit)
 {
-    if (QFileInfo::exists(path))
-        withExistingFile(path, QIODevice::ReadOnly, [&](QFile &file) { return ForEachRecordIn(file, visit); });
+    withFileToRead(path, [&](QFile &file) { return ForEachRecordIn(file, visit); });
+}
+
+void ForEachRecordBlock(const QString &path, const RecordBlockVisitor &visit)
+{
+    withFileToRead(path, [&](QFile &file) { return ForEachRecordBlockIn(file, visit); });
 }
 
 } // namespace hibi

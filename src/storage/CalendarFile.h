@@ -46,6 +46,11 @@ void DeleteCalendarFile(const QString &path);
 // the end of the file are never visited.
 using RecordVisitor = std::function<void(std::uint16_t year, const std::uint8_t *marks)>;
 void ForEachYearRecord(const QString &path, const RecordVisitor &visit);
+// The same records, read in large blocks and handed over a run at a time:
+// `records` holds `count` whole records of kRecordSize bytes, each its year word
+// and then its marks, in file order.
+using RecordBlockVisitor = std::function<void(const std::uint8_t *records, qint64 count)>;
+void ForEachRecordBlock(const QString &path, const RecordBlockVisitor &visit);
 
 // The same work on an open device, for tests and fuzzing.
 enum class DeviceResult { Ok, ReadFailed, WriteFailed };
@@ -53,5 +58,6 @@ DeviceResult ReadYearFrom(QIODevice &device, int year, YearMarks &marks);
 DeviceResult SaveYearTo(QIODevice &device, int year, const YearMarks &marks);
 DeviceResult WriteDayMarkTo(QIODevice &device, int year, int month, int day, Mark mark);
 DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit);
+DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &visit);
 
 } // namespace hibi

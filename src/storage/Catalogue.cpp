@@ -11,11 +11,14 @@ namespace hibi {
 
 QStringList ScanCalendarFiles(const QString &folder)
 {
+    // The ending is compared here rather than through a name filter, which would
+    // compile a regular expression at every start.
     QDir dir(folder);
-    dir.setNameFilters({QStringLiteral("*.hsd")});
-    dir.setFilter(QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    dir.setFilter(QDir::Files | QDir::Hidden);
     dir.setSorting(QDir::Name);
-    return dir.entryList();
+    QStringList names = dir.entryList();
+    names.removeIf([](const QString &name) { return !name.endsWith(QLatin1String(".hsd"), Qt::CaseSensitive); });
+    return names;
 }
 
 CalendarList BuildCalendarList(QStringList found, const QStringList &savedOrder, const QString &lastSelection)

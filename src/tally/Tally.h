@@ -28,6 +28,9 @@ struct RangePoint
 // Puts the two ends in date order, exchanging them when `end` is the earlier day.
 void OrderRange(RangePoint &start, RangePoint &end);
 
+// The marks among `size` bytes: 1 is a ○, 2 a ×, 3 a △, any other value nothing.
+MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size);
+
 // The marks of every whole record of the calendar file; 0, 0, 0 without a file.
 // Both tallies read the file, never the marks in memory. Throws FileError.
 MarkCounts TallyAll(const QString &calendarPath);

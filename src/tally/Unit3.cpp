@@ -1,11 +1,11 @@
 #include "tally/Unit3.h"
 
 #include "components/Look.h"
+#include "components/StandardGlyph.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 namespace hibi {
 
@@ -21,7 +21,17 @@ TForm3::TForm3(QWidget *parent)
     setFixedSize(295, 246);
     SetBackground(this, Qt::white);
     setFont(PixelFont(12));
+}
 
+void TForm3::setVisible(bool visible)
+{
+    if (visible && !BitBtn1)
+        buildControls();
+    QDialog::setVisible(visible);
+}
+
+void TForm3::buildControls()
+{
     lblpart1 = label(this, QStringLiteral("lblpart1"), 56, 8);
     lblpart2 = label(this, QStringLiteral("lblpart2"), 56, 40);
     lblall = label(this, QStringLiteral("lblall"), 72, 28, QStringLiteral("全期間の集計結果"));
@@ -47,7 +57,7 @@ TForm3::TForm3(QWidget *parent)
     lblbatu = label(panel, QStringLiteral("lblbatu"), 0, 45);
     lblsankaku = label(panel, QStringLiteral("lblsankaku"), 0, 77);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
+    BitBtn1 = new QPushButton(StandardGlyph(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(80, 200, 105, 41);
     BitBtn1->setDefault(true);

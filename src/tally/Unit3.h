@@ -25,21 +25,26 @@ public:
     // The counts are read from here when the dialog is shown.
     const MarkCounts *Counts = nullptr;
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The controls are made on the first show: the dialog exists from the start,
+    // but its fonts and the close glyph would only slow the program's start.
+    void buildControls();
     void FormShow();
     QLabel *label(QWidget *parent, const QString &name, int x, int y, const QString &text = QString());
     void setCount(QLabel *label, int value);
 
-    QLabel *lblpart1;
-    QLabel *lblpart2;
-    QLabel *lblall;
-    QLabel *lblmaru;
-    QLabel *lblbatu;
-    QLabel *lblsankaku;
-    QPushButton *BitBtn1;
+    QLabel *lblpart1 = nullptr;
+    QLabel *lblpart2 = nullptr;
+    QLabel *lblall = nullptr;
+    QLabel *lblmaru = nullptr;
+    QLabel *lblbatu = nullptr;
+    QLabel *lblsankaku = nullptr;
+    QPushButton *BitBtn1 = nullptr;
 };
 
 } // namespace hibi
