@@ -431,7 +431,8 @@ void TForm1::showMonth()
 
 void TForm1::LayoutMonth()
 {
-    MonthLayout = LayoutMonthGrid(DisplayYear, DisplayMonth, TodayDate, Holidays);
+    MonthLayout = LayoutMonthGrid(DisplayYear, DisplayMonth, TodayDate, Holidays,
+                                  Look.HolidayLaw ? HolidayRules::Law : HolidayRules::Table);
     dg1->setRowCount(MonthLayout.rowCount);
     Label1->setText(MonthLayout.caption);
     Label1->adjustSize();
@@ -900,9 +901,12 @@ int TForm1::dayColumnWidth() const
 
 void TForm1::applyAppearance(const Appearance &look, int dayRowHeight)
 {
+    const bool rulesChanged = look.HolidayLaw != Look.HolidayLaw;
     m_settings.appearance = look;
     dg1->setDefaultRowHeight(dayRowHeight);
     lookChanged();
+    if (rulesChanged)
+        LayoutMonth();
     bool saved = false;
     runCommand([&] {
         m_settingsStore.save(m_settings, SettingsWriter::Dialog);
