@@ -163,6 +163,13 @@ void TForm1::buildControls()
     dg1->setRowCount(6);
     dg1->setFixedRows(1);
     dg1->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg1DrawCell(p, col, row, r); });
+    // Resting on a holiday's day shows its name.
+    dg1->setCellToolTip([this](int col, int row) {
+        if (row < 1)
+            return QString();
+        const DayCell &cell = MonthLayout.at(col, row);
+        return cell.day != 0 ? cell.holidayName : QString();
+    });
     connect(dg1, &DrawGrid::mouseDown, this, [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
         runCommand([=, this] { dg1MouseDown(b, m, p); });
     });

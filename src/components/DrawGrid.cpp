@@ -1,8 +1,10 @@
 #include "components/DrawGrid.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 namespace hibi {
 
@@ -242,6 +244,22 @@ void DrawGrid::mouseReleaseEvent(QMouseEvent *event)
 void DrawGrid::mouseMoveEvent(QMouseEvent *event)
 {
     emit mouseMove(event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+bool DrawGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || !m_cellToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    int col = 0;
+    int row = 0;
+    const QString text = cellAt(help->pos(), &col, &row) ? m_cellToolTip(col, row) : QString();
+    // The tip stays while the pointer is inside its cell.
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, viewport(), cellRect(col, row).toRect());
+    return true;
 }
 
 } // namespace hibi

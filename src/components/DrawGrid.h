@@ -37,6 +37,10 @@ public:
 
     void setDrawCell(DrawCellFunction draw) { m_drawCell = std::move(draw); }
 
+    // The text shown when the pointer rests on a cell; empty for none.
+    using CellToolTipFunction = std::function<QString(int col, int row)>;
+    void setCellToolTip(CellToolTipFunction tip) { m_cellToolTip = std::move(tip); }
+
     int colCount() const { return m_colCount; }
     void setColCount(int count);
     int rowCount() const { return m_rowCount; }
@@ -80,6 +84,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     int colLeft(int col) const;
@@ -87,6 +92,7 @@ private:
     void updateScrollBar();
 
     DrawCellFunction m_drawCell;
+    CellToolTipFunction m_cellToolTip;
     int m_colCount = 5;
     int m_rowCount = 5;
     int m_fixedRows = 1;
