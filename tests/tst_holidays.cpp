@@ -28,6 +28,7 @@ private slots:
     void lawBeforeAndAfterTheList_data();
     void lawBeforeAndAfterTheList();
     void lawYearsAreInOrder();
+    void bothRulesShareTheGrid();
 };
 
 void TestHolidays::equinox_data()
@@ -281,6 +282,30 @@ void TestHolidays::lawYearsAreInOrder()
     }
     QCOMPARE(LawEquinoxDay(2151, Equinox::Vernal), EquinoxDay(2151, Equinox::Vernal));
     QCOMPARE(LawEquinoxDay(9999, Equinox::Autumnal), EquinoxDay(9999, Equinox::Autumnal));
+}
+
+// The rules decide the holidays and nothing else: days, rows, today's cell, the
+// caption and the Sundays are the grid's.
+void TestHolidays::bothRulesShareTheGrid()
+{
+    const HolidayTable table = HolidayTable::Standard();
+    for (int year = 2018; year <= 2021; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const YearMonthDay16 today{year, month, std::min(31 - month, DaysInMonth(year, month))};
+            const MonthLayout byTable = LayoutMonthGrid(year, month, today, table, HolidayRules::Table);
+            const MonthLayout byLaw = LayoutMonthGrid(year, month, today, table, HolidayRules::Law);
+            const QByteArray where = QStringLiteral("%1-%2").arg(year).arg(month).toLatin1();
+            QCOMPARE(byLaw.rowCount, byTable.rowCount);
+            QCOMPARE(byLaw.caption, byTable.caption);
+            QVERIFY2(byLaw.todayCell == CellOfDay(year, month, today.day), where);
+            QVERIFY2(byTable.todayCell == CellOfDay(year, month, today.day), where);
+            for (int row = 1; row <= 6; ++row) {
+                QVERIFY2(byLaw.at(0, row).holiday, where);
+                for (int col = 0; col < 7; ++col)
+                    QCOMPARE(byLaw.at(col, row).day, byTable.at(col, row).day);
+            }
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(TestHolidays)
