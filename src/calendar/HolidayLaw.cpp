@@ -15,7 +15,7 @@ constexpr sys_days kSubstitutesFrom = sys_days{1973y / April / 12};
 // A day between two national holidays is a day off from this day on (1985).
 constexpr sys_days kBetweenDaysFrom = sys_days{1985y / December / 27};
 // From 2007 the substitute is the first day after the Sunday that is no national
-// holiday, and a Sunday between two holidays no longer stands apart.
+// holiday, and a Sunday between two holidays is no longer left out.
 constexpr sys_days kNearestSubstituteFrom = sys_days{2007y / January / 1};
 
 struct Day
