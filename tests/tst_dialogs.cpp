@@ -202,6 +202,8 @@ void TestDialogs::settingsOkOnFirstStartWritesEveryKey()
     QCOMPARE(keys("backcolor"), (QStringList{"youbiholiday", "youbiweekday", "dayholiday", "dayweekday", "yohaku", "maru",
                                              "batu", "sankaku", "linewidth"}));
     QCOMPARE(keys("today"), (QStringList{"set", "color", "width"}));
+    QCOMPARE(keys("hibi"), (QStringList{"holidays"}));
+    QCOMPARE(ini.readString("hibi", "holidays", QString()), QStringLiteral("0"));
     QCOMPARE(ini.readString("dayfont", "holidaycolor", QString()), QStringLiteral("clRed"));
     QCOMPARE(ini.readString("pos", "color", QString()), QStringLiteral("$00FFA64D"));
     QCOMPARE(ini.readString("youbifont", "name", QString()), QStringLiteral("ＭＳ Ｐゴシック"));
@@ -287,6 +289,8 @@ void TestDialogs::settingsCancelChangesNothing()
         showPage(s, 1);
         mouseClick(s->findChild<QRadioButton *>("radib1off"), Qt::LeftButton);
         QVERIFY(s->findChild<QRadioButton *>("radib1off")->isChecked());
+        mouseClick(s->findChild<QRadioButton *>("radihollaw"), Qt::LeftButton);
+        QVERIFY(s->working().HolidayLaw);
         showPage(s, 0);
         auto *box = s->findChild<ColorBox *>("ColorBox3");
         box->setCurrentIndex(2);

@@ -1,8 +1,12 @@
+#include "calendar/HolidayLaw.h"
 #include "calendar/Holidays.h"
 #include "calendar/MonthLayout.h"
 
+#include <QDate>
 #include <QFile>
 #include <QTest>
+
+#include <map>
 
 using namespace hibi;
 
@@ -18,6 +22,13 @@ private slots:
     void flaggedDays_data();
     void flaggedDays();
     void everyMonth1970To2100();
+    void tableNames_data();
+    void tableNames();
+    void lawMatchesThePublishedList();
+    void lawBeforeAndAfterTheList_data();
+    void lawBeforeAndAfterTheList();
+    void lawYearsAreInOrder();
+    void bothRulesShareTheGrid();
 };
 
 void TestHolidays::equinox_data()
@@ -125,6 +136,176 @@ void TestHolidays::everyMonth1970To2100()
         ++months;
     }
     QCOMPARE(months, 131 * 12);
+}
+
+// The named days of a laid-out month, "day name", in day order: what the tool
+// tips show.
+static QStringList namedDays(const MonthLayout &l)
+{
+    std::map<int, QString> named;
+    for (int row = 1; row <= 6; ++row)
+        for (int col = 0; col < 7; ++col)
+            if (l.at(col, row).day != 0 && !l.at(col, row).holidayName.isEmpty())
+                named[l.at(col, row).day] = l.at(col, row).holidayName;
+    QStringList days;
+    for (const auto &[day, name] : named)
+        days << QStringLiteral("%1 %2").arg(day).arg(name);
+    return days;
+}
+
+void TestHolidays::tableNames_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<QStringList>("named");
+
+    QTest::newRow("May 2026: 3rd a Sunday, the flag moves to Wednesday 6th")
+            << 2026 << 5 << QStringList{"3 憲法記念日", "4 国民の休日", "5 子供の日", "6 振替休日"};
+    QTest::newRow("May 1998: the moved flag lands on a holiday of its own")
+            << 1998 << 5 << QStringList{"3 憲法記念日", "4 国民の休日", "5 子供の日"};
+    QTest::newRow("Jan 2000: the second Monday takes the name of the 15th it replaced")
+            << 2000 << 1 << QStringList{"1 元旦", "10 成人の日"};
+    QTest::newRow("Jul 2003: the 20th a Sunday") << 2003 << 7 << QStringList{"20 海の日", "21 振替休日"};
+    QTest::newRow("Sep 2024: third Monday, equinox on a Sunday")
+            << 2024 << 9 << QStringList{"16 敬老の日", "22 秋分の日", "23 振替休日"};
+    QTest::newRow("Oct 2026: second Monday") << 2026 << 10 << QStringList{"12 体育の日"};
+    QTest::newRow("Dec 2026: the table's 23rd") << 2026 << 12 << QStringList{"23 天皇誕生日"};
+    QTest::newRow("Mar 2026: Sundays have no name") << 2026 << 3 << QStringList{"20 春分の日"};
+    QTest::newRow("Aug 2026: nothing") << 2026 << 8 << QStringList{};
+}
+
+// The table's rules name the days they flag; a name never changes a flag.
+void TestHolidays::tableNames()
+{
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(QStringList, named);
+    const MonthLayout l = LayoutMonthGrid(year, month, {}, HolidayTable::Standard());
+    QCOMPARE(namedDays(l), named);
+    for (int row = 1; row <= 6; ++row)
+        for (int col = 1; col < 7; ++col)
+            if (l.at(col, row).day != 0)
+                QCOMPARE(l.at(col, row).holiday, !l.at(col, row).holidayName.isEmpty());
+}
+
+// Month by month, the law's days off as the month view shows them, flags and
+// names, against the published list of every day off from 1955 to 2050.
+void TestHolidays::lawMatchesThePublishedList()
+{
+    QFile file(QStringLiteral(HIBI_TEST_DATA "/japanese-holidays-1955-2050.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    std::map<std::pair<int, int>, QStringList> listed;
+    int rows = 0;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QDate date = QDate::fromString(line.left(10), Qt::ISODate);
+        QVERIFY2(date.isValid() && line.at(10) == u' ', qPrintable(line));
+        listed[{date.year(), date.month()}] << QStringLiteral("%1 %2").arg(date.day()).arg(line.mid(11));
+        ++rows;
+    }
+
+    QStringList differences;
+    int matched = 0;
+    for (int year = 1955; year <= 2050; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const MonthLayout l = LayoutMonthGrid(year, month, {}, HolidayTable::Standard(), HolidayRules::Law);
+            const QStringList expected = listed[{year, month}];
+            const QStringList shown = namedDays(l);
+            // Every weekday shown in holiday colours has its name, and only those.
+            QStringList unnamedFlags;
+            for (int row = 1; row <= 6; ++row)
+                for (int col = 1; col < 7; ++col)
+                    if (l.at(col, row).day != 0 && l.at(col, row).holiday != !l.at(col, row).holidayName.isEmpty())
+                        unnamedFlags << QString::number(l.at(col, row).day);
+            if (shown == expected && unnamedFlags.isEmpty()) {
+                matched += int(shown.size());
+                continue;
+            }
+            QStringList onlyListed, onlyShown;
+            for (const QString &d : expected)
+                if (!shown.contains(d))
+                    onlyListed << d;
+            for (const QString &d : shown)
+                if (!expected.contains(d))
+                    onlyShown << d;
+            differences << QStringLiteral("%1-%2: listed only: [%3]  shown only: [%4]  flag and name apart: [%5]")
+                                   .arg(year)
+                                   .arg(month, 2, 10, QLatin1Char('0'))
+                                   .arg(onlyListed.join(", "), onlyShown.join(", "), unnamedFlags.join(", "));
+        }
+    }
+    QVERIFY2(differences.isEmpty(), qPrintable(QStringLiteral("\n") + differences.join(u'\n')));
+    QCOMPARE(matched, rows);
+}
+
+void TestHolidays::lawBeforeAndAfterTheList_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QStringList>("days");
+
+    QTest::newRow("1947: before the law") << 1947 << QStringList{};
+    QTest::newRow("1948: the law took effect on 20 July")
+            << 1948 << QStringList{"1948-09-23 秋分の日", "1948-11-03 文化の日", "1948-11-23 勤労感謝の日"};
+}
+
+void TestHolidays::lawBeforeAndAfterTheList()
+{
+    QFETCH(int, year);
+    QFETCH(QStringList, days);
+    QStringList got;
+    for (const LawHoliday &h : LawHolidays(year))
+        got << QStringLiteral("%1-%2-%3 %4")
+                       .arg(int(h.date.year()))
+                       .arg(unsigned(h.date.month()), 2, 10, QLatin1Char('0'))
+                       .arg(unsigned(h.date.day()), 2, 10, QLatin1Char('0'))
+                       .arg(h.name);
+    QCOMPARE(got, days);
+}
+
+// Far beyond the published list the rules still give each year's days off once,
+// in order, inside the year; the equinoxes fall back on the tropical year after
+// the observatory's formula ends.
+void TestHolidays::lawYearsAreInOrder()
+{
+    for (int year = 1948; year <= 2400; ++year) {
+        const std::vector<LawHoliday> days = LawHolidays(year);
+        QVERIFY2(!days.empty(), qPrintable(QString::number(year)));
+        for (size_t i = 0; i < days.size(); ++i) {
+            QVERIFY(days[i].date.ok());
+            QCOMPARE(int(days[i].date.year()), year);
+            QVERIFY(!days[i].name.isEmpty());
+            if (i > 0)
+                QVERIFY2(days[i - 1].date < days[i].date, qPrintable(QString::number(year)));
+        }
+    }
+    QCOMPARE(LawEquinoxDay(2151, Equinox::Vernal), EquinoxDay(2151, Equinox::Vernal));
+    QCOMPARE(LawEquinoxDay(9999, Equinox::Autumnal), EquinoxDay(9999, Equinox::Autumnal));
+}
+
+// The rules decide the holidays and nothing else: days, rows, today's cell, the
+// caption and the Sundays are the grid's.
+void TestHolidays::bothRulesShareTheGrid()
+{
+    const HolidayTable table = HolidayTable::Standard();
+    for (int year = 2018; year <= 2021; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const YearMonthDay16 today{year, month, std::min(31 - month, DaysInMonth(year, month))};
+            const MonthLayout byTable = LayoutMonthGrid(year, month, today, table, HolidayRules::Table);
+            const MonthLayout byLaw = LayoutMonthGrid(year, month, today, table, HolidayRules::Law);
+            const QByteArray where = QStringLiteral("%1-%2").arg(year).arg(month).toLatin1();
+            QCOMPARE(byLaw.rowCount, byTable.rowCount);
+            QCOMPARE(byLaw.caption, byTable.caption);
+            QVERIFY2(byLaw.todayCell == CellOfDay(year, month, today.day), where);
+            QVERIFY2(byTable.todayCell == CellOfDay(year, month, today.day), where);
+            for (int row = 1; row <= 6; ++row) {
+                QVERIFY2(byLaw.at(0, row).holiday, where);
+                for (int col = 0; col < 7; ++col)
+                    QCOMPARE(byLaw.at(col, row).day, byTable.at(col, row).day);
+            }
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(TestHolidays)

@@ -63,6 +63,7 @@ void TestSettings::defaultsOnFirstStart()
     QCOMPARE(a.TodayMarkOn, true);
     QCOMPARE(a.TodayColor, clBlue);
     QCOMPARE(a.TodayLineWidth, 5);
+    QCOMPARE(a.HolidayLaw, false);   // the fixed table's holidays
 }
 
 void TestSettings::storedValuesAreRead()
@@ -75,7 +76,8 @@ void TestSettings::storedValuesAreRead()
             "[today]\r\nset=0\r\nwidth=15\r\n"
             "[cale]\r\nfile=仕事\r\n"
             "[dat]\r\nnum=2\r\n0=仕事\r\n1=趣味\r\n2=stale\r\n"
-            "[posb]\r\nwidth=$1F4\r\n")));
+            "[posb]\r\nwidth=$1F4\r\n"
+            "[HIBI]\r\nHolidays=1\r\n")));
     const ProgramSettings s = ReadSettings(ini);
     QCOMPARE(s.bounds, (WindowBounds{15, 25, 400, 500}));
     QCOMPARE(s.nameHeight, 16);
@@ -90,6 +92,7 @@ void TestSettings::storedValuesAreRead()
     QCOMPARE(s.lastCalendar, QStringLiteral("仕事"));
     QCOMPARE(s.calendarOrder, (QStringList{"仕事", "趣味"}));
     QCOMPARE(s.bulkBounds, (WindowBounds{100, 200, 300, 500}));
+    QCOMPARE(s.appearance.HolidayLaw, true);
 }
 
 void TestSettings::savedOrder_data()
@@ -177,7 +180,8 @@ void TestSettings::appearanceWriteOrder()
             "linewidth=3\r\n"
             "\r\n[nenfont]\r\nsize=18\r\ncolor=clBlack\r\nname=ＭＳ Ｐゴシック\r\n"
             "stylebold=1\r\nstyleitalic=0\r\nstyleuline=0\r\nstylesout=0\r\n"
-            "\r\n[today]\r\nset=1\r\ncolor=clBlue\r\nwidth=5\r\n");
+            "\r\n[today]\r\nset=1\r\ncolor=clBlue\r\nwidth=5\r\n"
+            "\r\n[hibi]\r\nholidays=0\r\n");
     QCOMPARE(ini.toBytes(), cp932(expected));
 }
 
@@ -212,7 +216,7 @@ void TestSettings::everyKeyRoundTrips()
     QCOMPARE(ReadSettings(IniFile(bytes)), s);
 
     // Each section holds the table's keys in the table's order.
-    for (const char *name : {"pos", "youbifont", "dayfont", "nenfont", "backcolor", "today", "cale", "posb", "help"}) {
+    for (const char *name : {"pos", "youbifont", "dayfont", "nenfont", "backcolor", "today", "cale", "posb", "help", "hibi"}) {
         const QString section = QLatin1String(name);
         QStringList expected = section == QLatin1String("pos") ? QStringList{"zoom"} : QStringList();
         for (const SettingsKey &k : SettingsKeys())

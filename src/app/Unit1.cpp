@@ -163,6 +163,13 @@ void TForm1::buildControls()
     dg1->setRowCount(6);
     dg1->setFixedRows(1);
     dg1->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg1DrawCell(p, col, row, r); });
+    // Resting on a holiday's day shows its name.
+    dg1->setCellToolTip([this](int col, int row) {
+        if (row < 1)
+            return QString();
+        const DayCell &cell = MonthLayout.at(col, row);
+        return cell.day != 0 ? cell.holidayName : QString();
+    });
     connect(dg1, &DrawGrid::mouseDown, this, [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
         runCommand([=, this] { dg1MouseDown(b, m, p); });
     });
@@ -453,7 +460,8 @@ void TForm1::showMonth()
 
 void TForm1::LayoutMonth()
 {
-    MonthLayout = LayoutMonthGrid(DisplayYear, DisplayMonth, TodayDate, Holidays);
+    MonthLayout = LayoutMonthGrid(DisplayYear, DisplayMonth, TodayDate, Holidays,
+                                  Look.HolidayLaw ? HolidayRules::Law : HolidayRules::Table);
     dg1->setRowCount(MonthLayout.rowCount);
     Label1->setText(MonthLayout.caption);
     Label1->adjustSize();
@@ -1054,9 +1062,12 @@ int TForm1::dayColumnWidth() const
 
 void TForm1::applyAppearance(const Appearance &look, int dayRowHeight)
 {
+    const bool rulesChanged = look.HolidayLaw != Look.HolidayLaw;
     m_settings.appearance = look;
     dg1->setDefaultRowHeight(dayRowHeight);
     lookChanged();
+    if (rulesChanged)
+        LayoutMonth();
     bool saved = false;
     runCommand([&] {
         m_settingsStore.save(m_settings, SettingsWriter::Dialog);

@@ -51,17 +51,22 @@ MonthHolidays::MonthHolidays(const HolidayTable &table, int year, int month, Yea
 {
     int n = 0;
     for (const HolidayEntry &e : table.months[month - 1]) {
+        if (e.used() && e.beforeYear != 0)
+            m_mondayName = e.name;   // the fixed date a Monday holiday replaced
         if (!e.used() || (e.beforeYear != 0 && year >= e.beforeYear))
             continue;
+        m_activeNames[n] = e.name;
         m_activeDays[n++] = e.computed != Equinox::None ? EquinoxDay(year, e.computed) : e.day;
     }
 }
 
 void MonthHolidays::ClassifyDay(MonthLayout &layout, int day, int col, int row) const
 {
-    for (int active : m_activeDays) {
+    for (size_t i = 0; i < m_activeDays.size(); ++i) {
+        const int active = m_activeDays[i];
         if (active == 0 || active != day)
             continue;
+        layout.at(col, row).holidayName = m_activeNames[i];
         int target = col;
         if (col == 0) {
             // A Sunday holiday is taken on a later day of the same week; from 2007
@@ -72,7 +77,12 @@ void MonthHolidays::ClassifyDay(MonthLayout &layout, int day, int col, int row) 
             else if (m_year >= 2007 && m_month == 5 && day == 4)
                 target = 2;
         }
-        layout.at(target, row).holiday = true;
+        DayCell &flagged = layout.at(target, row);
+        flagged.holiday = true;
+        // The day a Sunday holiday moved to is named for the move, unless it is a
+        // holiday of its own; one that comes later in the month names itself then.
+        if (flagged.holidayName.isEmpty())
+            flagged.holidayName = QStringLiteral("振替休日");
     }
     if (m_year == m_today.year && m_month == m_today.month && day == m_today.day)
         layout.todayCell = GridCell{col, row};
@@ -81,10 +91,16 @@ void MonthHolidays::ClassifyDay(MonthLayout &layout, int day, int col, int row) 
 void MonthHolidays::FlagMondayHolidays(MonthLayout &layout) const
 {
     const bool firstMondayInRow1 = m_firstWeekday <= 1;
+    int row = 0;
     if ((m_month == 1 || m_month == 10) && m_year >= 2000)
-        layout.at(1, firstMondayInRow1 ? 2 : 3).holiday = true;           // second Monday
+        row = firstMondayInRow1 ? 2 : 3;           // second Monday
     else if ((m_month == 7 || m_month == 9) && m_year >= 2004)
-        layout.at(1, firstMondayInRow1 ? 3 : 4).holiday = true;           // third Monday
+        row = firstMondayInRow1 ? 3 : 4;           // third Monday
+    if (row == 0)
+        return;
+    DayCell &monday = layout.at(1, row);
+    monday.holiday = true;
+    monday.holidayName = m_mondayName;
 }
 
 } // namespace hibi

@@ -40,9 +40,11 @@ public:
     MonthHolidays(const HolidayTable &table, int year, int month, YearMonthDay16 today);
 
     // Flags a table holiday (moved to a later cell of the week when it falls on a
-    // Sunday) and records today's cell.
+    // Sunday) and records today's cell. The holiday's own cell takes its name, a
+    // moved flag the name "振替休日" unless its cell is a holiday by name already.
     void ClassifyDay(MonthLayout &layout, int day, int col, int row) const;
-    // The Monday holidays that replaced fixed dates in 2000 and 2004.
+    // The Monday holidays that replaced fixed dates in 2000 and 2004; each takes
+    // the name of the table row it replaced.
     void FlagMondayHolidays(MonthLayout &layout) const;
 
 private:
@@ -51,6 +53,8 @@ private:
     int m_firstWeekday;
     YearMonthDay16 m_today;
     std::array<int, 4> m_activeDays{};
+    std::array<QString, 4> m_activeNames;
+    QString m_mondayName;
 };
 
 } // namespace hibi

@@ -14,7 +14,16 @@ struct DayCell
 {
     int day = 0;            // 0: the cell holds no day
     bool holiday = false;   // drawn in holiday colours
+    QString holidayName;    // shown when the pointer rests on the day; empty on a plain Sunday
     friend bool operator==(const DayCell &, const DayCell &) = default;
+};
+
+// Which days besides the Sundays are holidays: the fixed table with its Monday
+// and substitute rules, or the public-holiday law as enacted.
+enum class HolidayRules
+{
+    Table,
+    Law,
 };
 
 // One laid-out month: the day cells of week rows 1..6, the grid's row count
@@ -31,6 +40,8 @@ struct MonthLayout
     friend bool operator==(const MonthLayout &, const MonthLayout &) = default;
 };
 
-MonthLayout LayoutMonthGrid(int year, int month, YearMonthDay16 today, const HolidayTable &holidays);
+// `holidays` serves the table rules only.
+MonthLayout LayoutMonthGrid(int year, int month, YearMonthDay16 today, const HolidayTable &holidays,
+                            HolidayRules rules = HolidayRules::Table);
 
 } // namespace hibi

@@ -1,10 +1,12 @@
 #include "components/DrawGrid.h"
 
 #include <QKeyEvent>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 namespace hibi {
 
@@ -291,6 +293,22 @@ void DrawGrid::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
+}
+
+bool DrawGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || !m_cellToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    int col = 0;
+    int row = 0;
+    const QString text = cellAt(help->pos(), &col, &row) ? m_cellToolTip(col, row) : QString();
+    // The tip stays while the pointer is inside its cell.
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, viewport(), cellRect(col, row).toRect());
+    return true;
 }
 
 } // namespace hibi

@@ -37,6 +37,10 @@ public:
 
     void setDrawCell(DrawCellFunction draw) { m_drawCell = std::move(draw); }
 
+    // The text shown when the pointer rests on a cell; empty for none.
+    using CellToolTipFunction = std::function<QString(int col, int row)>;
+    void setCellToolTip(CellToolTipFunction tip) { m_cellToolTip = std::move(tip); }
+
     int colCount() const { return m_colCount; }
     void setColCount(int count);
     int rowCount() const { return m_rowCount; }
@@ -92,6 +96,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     int colLeft(int col) const;
@@ -101,6 +106,7 @@ private:
     DrawCellFunction m_drawCell;
     std::function<void(int notches)> m_wheelHandler;
     int m_wheelAngle = 0;
+    CellToolTipFunction m_cellToolTip;
     int m_colCount = 5;
     int m_rowCount = 5;
     int m_fixedRows = 1;

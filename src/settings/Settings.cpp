@@ -74,6 +74,8 @@ const SettingsKey kKeys[] = {
     {kDialog, "today", "set", "1", &at<&S::appearance, &A::TodayMarkOn>},
     {kDialog, "today", "color", "clBlue", &at<&S::appearance, &A::TodayColor>},
     {kDialog, "today", "width", "5", &at<&S::appearance, &A::TodayLineWidth>},
+    // Our own key, after the keys the Windows version writes: which holiday rules.
+    {kDialog, "hibi", "holidays", "0", &at<&S::appearance, &A::HolidayLaw>},
 
     {kBulk, "posb", "top", "100", &at<&S::bulkBounds, &WindowBounds::top>},
     {kBulk, "posb", "left", "200", &at<&S::bulkBounds, &WindowBounds::left>},

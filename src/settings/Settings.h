@@ -65,6 +65,7 @@ struct Appearance
     bool TodayMarkOn = false;
     Color TodayColor = 0;
     int TodayLineWidth = 0;
+    bool HolidayLaw = false;   // the holidays of the public-holiday law instead of the fixed table
     friend bool operator==(const Appearance &, const Appearance &) = default;
 };
 

@@ -269,6 +269,17 @@ void Tfrmsettei::buildPage2(QWidget *page)
     sedit2->setRange(1, 10);
     sedit2->setValue(1);
     connect(sedit2, &QSpinBox::valueChanged, this, &Tfrmsettei::sedit2Change);
+
+    // Which days are holidays: in the room below the margin colour.
+    QGroupBox *holidays = group(page, "GroupBox7", QStringLiteral("祝日の判定"), QRect(16, 248, 217, 41));
+    radiholtable = new QRadioButton(QStringLiteral("従来の規則"), holidays);
+    radiholtable->setObjectName(QStringLiteral("radiholtable"));
+    radiholtable->setGeometry(16, 16, std::max(89, radiholtable->sizeHint().width()), 21);
+    radihollaw = new QRadioButton(QStringLiteral("現行の祝日法"), holidays);
+    radihollaw->setObjectName(QStringLiteral("radihollaw"));
+    radihollaw->setGeometry(112, 16, std::max(89, radihollaw->sizeHint().width()), 21);
+    connect(radiholtable, &QRadioButton::clicked, this, &Tfrmsettei::radiholClick);
+    connect(radihollaw, &QRadioButton::clicked, this, &Tfrmsettei::radiholClick);
 }
 
 int Tfrmsettei::dayRowHeight() const
@@ -313,6 +324,7 @@ void Tfrmsettei::FormShow()
         radib1offClick();
     }
     sedit2->setValue(w.TodayLineWidth);
+    (w.HolidayLaw ? radihollaw : radiholtable)->setChecked(true);
 }
 
 void Tfrmsettei::showNenSample()
@@ -421,6 +433,11 @@ void Tfrmsettei::radib1offClick()
     if (radib1off->isChecked())
         enableTodayControls(false);
     dg3->viewport()->update();
+}
+
+void Tfrmsettei::radiholClick()
+{
+    m_work.HolidayLaw = radihollaw->isChecked();
 }
 
 void Tfrmsettei::enableTodayControls(bool on)

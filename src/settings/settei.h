@@ -59,6 +59,7 @@ public:
     void sedit2Change(int value);
     void radib1onClick();
     void radib1offClick();
+    void radiholClick();
 
     void dg2DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
     void dg3DrawCell(QPainter &painter, int col, int row, const CellRect &rect);
@@ -95,6 +96,8 @@ private:
     QSpinBox *sedit2;
     QRadioButton *radib1on;
     QRadioButton *radib1off;
+    QRadioButton *radiholtable;   // the fixed table's holidays
+    QRadioButton *radihollaw;     // the public-holiday law's
     QLabel *Label8;
     QFrame *Panel1;
     QLabel *lblnen;
