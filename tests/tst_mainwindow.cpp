@@ -692,6 +692,7 @@ void TestMainWindow::menusAndShortcuts_data()
     QTest::newRow("delcale") << "delcale" << "表示中のデータを削除(&D)..." << QKeySequence("Ctrl+D");
     QTest::newRow("countall") << "countall" << "全期間を集計(&A)..." << none;
     QTest::newRow("countpart") << "countpart" << "範囲を指定して集計(&P)..." << none;
+    QTest::newRow("mnuchart") << "mnuchart" << "年間グラフ(&G)..." << none;
     QTest::newRow("mnuhelp") << "mnuhelp" << "目次(&C)..." << QKeySequence(QKeySequence::HelpContents);
     QTest::newRow("mnuversion") << "mnuversion" << "バージョン(&A)..." << none;
     QTest::newRow("add2") << "add2" << "新しいデータを追加..." << QKeySequence("Ctrl+N");

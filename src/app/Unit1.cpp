@@ -223,6 +223,8 @@ void TForm1::buildMenus()
     countpart = item(tally, QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計(&P)..."), &TForm1::countpartClick);
     countpart->setIcon(QIcon(QStringLiteral(":/images/countpart.xpm")));
     countpart->setCheckable(true);
+    tally->addSeparator();
+    item(tally, QStringLiteral("mnuchart"), QStringLiteral("年間グラフ(&G)..."), &TForm1::mnuchartClick);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick, QKeySequence::HelpContents);
@@ -921,6 +923,19 @@ void TForm1::storeHelpBounds(const WindowBounds &bounds)
 {
     m_settings.helpBounds = bounds;   // kept for the run also when the file cannot be written
     saveSettings(SettingsWriter::Help);
+}
+
+void TForm1::mnuchartClick()
+{
+    saveYear();
+    TYearChart chart(this, CurrentCalendarName, CalendarPath(), DisplayYear, this);
+    chart.exec();
+}
+
+void TForm1::storeChartBounds(const WindowBounds &bounds)
+{
+    m_settings.chartBounds = bounds;   // kept for the run also when the file cannot be written
+    saveSettings(SettingsWriter::Chart);
 }
 
 void TForm1::mnuversionClick()
