@@ -683,6 +683,7 @@ void TestMainWindow::menusAndShortcuts_data()
     QTest::newRow("thismonth") << "thismonth" << "今月を表示(&T)" << QKeySequence("Ctrl+T");
     QTest::newRow("mnujump") << "mnujump" << "年月指定ジャンプ(&J)" << QKeySequence("Ctrl+J");
     QTest::newRow("settei") << "settei" << "設定(&S)..." << none;
+    QTest::newRow("mnuexport") << "mnuexport" << "CSV に書き出す(&E)..." << none;
     QTest::newRow("Exit1") << "Exit1" << "終了(&X)" << none;
     QTest::newRow("mnuall") << "mnuall" << "同一日の複数データを一括入力(&Z)..." << none;
     QTest::newRow("datup") << "datup" << "データの並び順を上へ(&U)" << none;

@@ -91,6 +91,7 @@ public:
     void countallClick();
     void countpartClick();
     void mnuchartClick();
+    void mnuexportClick();
     void FormClick();
     void Timer1Timer();
     void UpDown1Click();
@@ -197,6 +198,7 @@ private:
     bool m_yearLoaded = true;
     bool m_toldNotLoaded = false;
     QRect m_placed;   // where the stored bounds put the window
+    QString m_exportFolder;   // where the last export went, for the next one
 
     QWidget *m_client = nullptr;
     QToolBar *ToolBar1 = nullptr;
