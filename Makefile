@@ -110,10 +110,12 @@ package: package-deps build
 	cd $(BUILD) && cpack -G DEB
 	@ls -1 $(BUILD)/*.deb
 
-# The picture of the main window in the help, drawn by the real window offscreen.
+# The pictures of the main window and the year chart in the help, drawn by the
+# real windows offscreen.
 help-picture: build
-	cmake --build $(BUILD) --target grab_mainwindow
+	cmake --build $(BUILD) --target grab_mainwindow grab_yearchart
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/grab_mainwindow src/about/help/mainwindow.png
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/grab_yearchart src/about/help/yearchart.png
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)

@@ -43,6 +43,7 @@ private slots:
     void contentsLinksScrollToTheirSection_data();
     void contentsLinksScrollToTheirSection();
     void everyLinkHasItsTarget();
+    void yearChartPictureInItsSection();
     void backForwardAndHome();
     void homePageOpensInTheBrowser();
     void keepsItsPlace();
@@ -222,8 +223,10 @@ void TestHelp::contentsLinksScrollToTheirSection_data()
     QTest::newRow("month") << "month" << "月を移動する";
     QTest::newRow("list") << "list" << "データ（カレンダー）の一覧";
     QTest::newRow("count") << "count" << "印を数える（集計）";
+    QTest::newRow("chart") << "chart" << "年間グラフ";
     QTest::newRow("bulk") << "bulk" << "同じ日付を全部のデータに入力する";
     QTest::newRow("settings") << "settings" << "設定（色と文字）";
+    QTest::newRow("export") << "export" << "CSV ファイルに書き出す";
     QTest::newRow("files") << "files" << "ファイルの場所";
     QTest::newRow("holidays") << "holidays" << "祝日の決まり";
     QTest::newRow("help") << "help" << "このヘルプ画面";
@@ -271,6 +274,33 @@ void TestHelp::everyLinkHasItsTarget()
         else
             QCOMPARE(QUrl(href).scheme(), "https");
     }
+}
+
+// The picture of the year chart stands under its heading: on screen, as many
+// pixels in the ○ colour of the bars as the picture has, and the page needs no
+// sideways scrolling for it.
+void TestHelp::yearChartPictureInItsSection()
+{
+    QVERIFY(open());
+    QVERIFY(openWithF1());
+    const QImage picture(":/help/yearchart.png");
+    QVERIFY(picture.width() > 500 && picture.height() > 300);
+    QCOMPARE(m_browser->document()->resource(QTextDocument::ImageResource, QUrl("yearchart.png")).value<QImage>(), picture);
+    auto maruPixels = [](const QImage &image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == QColor(0x40, 0x80, 0x80);
+        return n;
+    };
+    clickLink("#chart");
+    QTRY_COMPARE(m_browser->source().fragment(), "chart");
+    QVERIFY(maruPixels(picture) > 1000);
+    QCOMPARE(maruPixels(m_browser->viewport()->grab().toImage()), maruPixels(picture));
+    savePicture(helpWindow(), "help-yearchart");
+    // The page is no wider than the window: nothing to scroll sideways.
+    QVERIFY2(m_browser->document()->idealWidth() <= m_browser->viewport()->width(),
+             qPrintable(QString::number(m_browser->document()->idealWidth())));
 }
 
 void TestHelp::backForwardAndHome()

@@ -683,6 +683,7 @@ void TestMainWindow::menusAndShortcuts_data()
     QTest::newRow("thismonth") << "thismonth" << "今月を表示(&T)" << QKeySequence("Ctrl+T");
     QTest::newRow("mnujump") << "mnujump" << "年月指定ジャンプ(&J)" << QKeySequence("Ctrl+J");
     QTest::newRow("settei") << "settei" << "設定(&S)..." << none;
+    QTest::newRow("mnuexport") << "mnuexport" << "CSV に書き出す(&E)..." << none;
     QTest::newRow("Exit1") << "Exit1" << "終了(&X)" << none;
     QTest::newRow("mnuall") << "mnuall" << "同一日の複数データを一括入力(&Z)..." << none;
     QTest::newRow("datup") << "datup" << "データの並び順を上へ(&U)" << none;
@@ -692,6 +693,7 @@ void TestMainWindow::menusAndShortcuts_data()
     QTest::newRow("delcale") << "delcale" << "表示中のデータを削除(&D)..." << QKeySequence("Ctrl+D");
     QTest::newRow("countall") << "countall" << "全期間を集計(&A)..." << none;
     QTest::newRow("countpart") << "countpart" << "範囲を指定して集計(&P)..." << none;
+    QTest::newRow("mnuchart") << "mnuchart" << "年間グラフ(&G)..." << none;
     QTest::newRow("mnuhelp") << "mnuhelp" << "目次(&C)..." << QKeySequence(QKeySequence::HelpContents);
     QTest::newRow("mnuversion") << "mnuversion" << "バージョン(&A)..." << none;
     QTest::newRow("add2") << "add2" << "新しいデータを追加..." << QKeySequence("Ctrl+N");

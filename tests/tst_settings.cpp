@@ -216,7 +216,8 @@ void TestSettings::everyKeyRoundTrips()
     QCOMPARE(ReadSettings(IniFile(bytes)), s);
 
     // Each section holds the table's keys in the table's order.
-    for (const char *name : {"pos", "youbifont", "dayfont", "nenfont", "backcolor", "today", "cale", "posb", "help", "hibi"}) {
+    for (const char *name : {"pos", "youbifont", "dayfont", "nenfont", "backcolor", "today", "cale", "posb", "help", "chart",
+                             "hibi"}) {
         const QString section = QLatin1String(name);
         QStringList expected = section == QLatin1String("pos") ? QStringList{"zoom"} : QStringList();
         for (const SettingsKey &k : SettingsKeys())

@@ -4,12 +4,14 @@
 #include "app/RangeCursor.h"
 #include "app/jump.h"
 #include "calendar/Clock.h"
+#include "components/FileChooser.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "components/SysCtrls.h"
 #include "components/UpDown.h"
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
+#include "storage/CsvExport.h"
 #include "storage/FileError.h"
 #include "storage/ProgramFolder.h"
 #include "storage/Unit2.h"
@@ -20,6 +22,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -29,6 +32,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -217,6 +221,8 @@ void TForm1::buildMenus()
     calendar->addSeparator();
     item(calendar, QStringLiteral("settei"), QStringLiteral("設定(&S)..."), &TForm1::setteiClick);
     calendar->addSeparator();
+    item(calendar, QStringLiteral("mnuexport"), QStringLiteral("CSV に書き出す(&E)..."), &TForm1::mnuexportClick);
+    calendar->addSeparator();
     QAction *exit = item(calendar, QStringLiteral("Exit1"), QStringLiteral("終了(&X)"), nullptr);
     // Quitting from the menu goes through the normal close: the year is saved and
     // the settings written.
@@ -243,6 +249,8 @@ void TForm1::buildMenus()
     countpart = item(tally, QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計(&P)..."), &TForm1::countpartClick);
     countpart->setIcon(QIcon(QStringLiteral(":/images/countpart.xpm")));
     countpart->setCheckable(true);
+    tally->addSeparator();
+    item(tally, QStringLiteral("mnuchart"), QStringLiteral("年間グラフ(&G)..."), &TForm1::mnuchartClick);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick, QKeySequence::HelpContents);
@@ -1086,6 +1094,60 @@ void TForm1::storeHelpBounds(const WindowBounds &bounds)
 {
     m_settings.helpBounds = bounds;   // kept for the run also when the file cannot be written
     saveSettings(SettingsWriter::Help);
+}
+
+void TForm1::mnuchartClick()
+{
+    saveYear();
+    TYearChart chart(this, CurrentCalendarName, CalendarPath(), DisplayYear, this);
+    chart.exec();
+}
+
+void TForm1::storeChartBounds(const WindowBounds &bounds)
+{
+    m_settings.chartBounds = bounds;   // kept for the run also when the file cannot be written
+    saveSettings(SettingsWriter::Chart);
+}
+
+void TForm1::mnuexportClick()
+{
+    if (m_exportFolder.isEmpty()) {
+        m_exportFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(m_exportFolder).isDir())
+            m_exportFolder = QDir::homePath();
+    }
+    const QString target = ChooseSaveFile(this, QStringLiteral("CSV に書き出す"),
+                                          QDir(m_exportFolder).filePath(QStringLiteral("ヒビシルシ.csv")),
+                                          QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"));
+    if (target.isEmpty())
+        return;
+    m_exportFolder = QFileInfo(target).absolutePath();
+
+    QList<CalendarSource> calendars;
+    QStringList ownFiles{QFileInfo(SettingsPath()).absoluteFilePath()};
+    for (const QString &name : calendarNames()) {
+        calendars << CalendarSource{name, calendarPath(name)};
+        ownFiles << QFileInfo(calendarPath(name)).absoluteFilePath();
+    }
+    // A calendar or the settings file is not to be written over with a table.
+    if (ownFiles.contains(QFileInfo(target).absoluteFilePath())) {
+        MessageBoxes::error(this, QStringLiteral("%1 はヒビシルシのデータか設定のファイルなので、書き出し先にできません。")
+                                          .arg(QDir::toNativeSeparators(target)));
+        return;
+    }
+
+    saveYear();
+    const CsvExport exported = ExportCsv(calendars);
+    SaveExportFile(target, exported.bytes);
+    if (exported.unreadable.isEmpty()) {
+        MessageBoxes::information(this, QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(target)));
+        return;
+    }
+    QString text = QStringLiteral("%1 に書き出しましたが、次のデータは読み込めなかったため入っていません。")
+                           .arg(QDir::toNativeSeparators(target));
+    for (const UnreadableCalendar &c : exported.unreadable)
+        text += QStringLiteral("\r\n・%1（%2）").arg(c.name, c.message);
+    MessageBoxes::error(this, text);
 }
 
 void TForm1::mnuversionClick()

@@ -13,6 +13,7 @@
 #include "storage/YearMarks.h"
 #include "tally/RangeSelection.h"
 #include "tally/Tally.h"
+#include "tally/YearChart.h"
 
 #include <QBrush>
 #include <QFont>
@@ -39,9 +40,10 @@ class Tform_jump;
 class UpDown;
 
 // The main window: one month of one calendar. It owns the program-wide state; the
-// bulk-input window, the settings dialog and the help reach it through their host
-// interfaces only.
-class TForm1 : public QMainWindow, public BulkInputHost, public SettingsDialogHost, public HelpHost
+// bulk-input window, the settings dialog, the help and the year chart reach it
+// through their host interfaces only.
+class TForm1 : public QMainWindow, public BulkInputHost, public SettingsDialogHost, public HelpHost,
+               public YearChartHost
 {
     Q_OBJECT
 
@@ -95,6 +97,8 @@ public:
     void thismonthClick();
     void countallClick();
     void countpartClick();
+    void mnuchartClick();
+    void mnuexportClick();
     void FormClick();
     void Timer1Timer();
     void UpDown1Click();
@@ -135,6 +139,11 @@ public:
     // For the help window.
     WindowBounds helpBounds() const override { return m_settings.helpBounds; }
     void storeHelpBounds(const WindowBounds &bounds) override;
+
+    // For the year chart.
+    ChartLook chartLook() const override { return {m_colors.marks, Look.MarkLineWidth}; }
+    WindowBounds chartBounds() const override { return m_settings.chartBounds; }
+    void storeChartBounds(const WindowBounds &bounds) override;
 
     // Runs a command; a file error ends it and is shown to the user.
     bool runCommand(const std::function<void()> &command);
@@ -211,6 +220,7 @@ private:
     int m_focusDay = 1;   // the day with the keyboard's focus in the month shown
     bool m_toldNotLoaded = false;
     QRect m_placed;   // where the stored bounds put the window
+    QString m_exportFolder;   // where the last export went, for the next one
 
     QWidget *m_client = nullptr;
     QToolBar *ToolBar1 = nullptr;

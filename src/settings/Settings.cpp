@@ -38,6 +38,7 @@ constexpr auto kClose = SettingsWriter::Close;
 constexpr auto kDialog = SettingsWriter::Dialog;
 constexpr auto kBulk = SettingsWriter::Bulk;
 constexpr auto kHelp = SettingsWriter::Help;
+constexpr auto kChart = SettingsWriter::Chart;
 
 const SettingsKey kKeys[] = {
     {kClose, "pos", "top", "100", &at<&S::bounds, &WindowBounds::top>},
@@ -87,6 +88,10 @@ const SettingsKey kKeys[] = {
     {kHelp, "help", "left", "550", &at<&S::helpBounds, &WindowBounds::left>},
     {kHelp, "help", "width", "620", &at<&S::helpBounds, &WindowBounds::width>},
     {kHelp, "help", "height", "560", &at<&S::helpBounds, &WindowBounds::height>},
+    {kChart, "chart", "top", "120", &at<&S::chartBounds, &WindowBounds::top>},
+    {kChart, "chart", "left", "240", &at<&S::chartBounds, &WindowBounds::left>},
+    {kChart, "chart", "width", "800", &at<&S::chartBounds, &WindowBounds::width>},
+    {kChart, "chart", "height", "500", &at<&S::chartBounds, &WindowBounds::height>},
 };
 
 #undef HIBI_STYLE_KEYS

@@ -92,6 +92,7 @@ struct ProgramSettings
     QStringList calendarOrder;
     WindowBounds bulkBounds;    // the bulk-input window
     WindowBounds helpBounds;    // the help window ([help], a section of our own)
+    WindowBounds chartBounds;   // the year chart ([chart], a section of our own)
     friend bool operator==(const ProgramSettings &, const ProgramSettings &) = default;
 };
 
@@ -102,10 +103,12 @@ enum class SettingsWriter
     Dialog,   // the settings dialog's OK: the appearance
     Bulk,     // the bulk-input window's close: its bounds
     Help,     // the help window's close: its bounds
+    Chart,    // the year chart's close: its bounds
 };
 
 inline constexpr SettingsWriter kSettingsWriters[] = {SettingsWriter::Close, SettingsWriter::Dialog,
-                                                     SettingsWriter::Bulk, SettingsWriter::Help};
+                                                     SettingsWriter::Bulk, SettingsWriter::Help,
+                                                     SettingsWriter::Chart};
 
 // Where a key's value lives in ProgramSettings; the type says how it is stored:
 // int as a decimal integer, bool as 1 or 0, Color by name or as $ and hex digits,

@@ -1,0 +1,131 @@
+#include "storage/CsvExport.h"
+
+#include "calendar/MonthGrid.h"
+#include "storage/CalendarFile.h"
+#include "storage/FileError.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <map>
+#include <set>
+#include <vector>
+
+namespace hibi {
+
+namespace {
+
+// A date as one number that sorts like the date: YYYYMMDD.
+int dateKey(int year, int month, int day)
+{
+    return year * 10000 + month * 100 + day;
+}
+
+// The marks of one calendar by date; throws FileError when its file cannot be read.
+std::map<int, std::uint8_t> readMarks(const QString &path)
+{
+    std::map<int, std::uint8_t> marks;
+    std::set<int> seen;
+    ForEachYearRecord(path, [&](std::uint16_t year, const std::uint8_t *cells) {
+        // A year stored twice counts with its first record, as the readers take it.
+        // Years the program cannot show (0, beyond 9999) are no dates to export.
+        if (!IsSupportedYear(year) || !seen.insert(year).second)
+            return;
+        for (int month = 1; month <= 12; ++month) {
+            // Only the days of the month: a stray byte in a cell without a day
+            // belongs to no date.
+            const int days = DaysInMonth(year, month);
+            for (int day = 1; day <= days; ++day) {
+                const GridCell cell = CellOfDay(year, month, day);
+                const std::uint8_t mark = cells[FileCellIndex(month, cell.col, cell.row)];
+                if (mark == Maru || mark == Batu || mark == Sankaku)
+                    marks[dateKey(year, month, day)] = mark;
+            }
+        }
+    });
+    return marks;
+}
+
+QByteArray dateField(int key)
+{
+    return QStringLiteral("%1-%2-%3")
+            .arg(key / 10000, 4, 10, QLatin1Char('0'))
+            .arg(key / 100 % 100, 2, 10, QLatin1Char('0'))
+            .arg(key % 100, 2, 10, QLatin1Char('0'))
+            .toUtf8();
+}
+
+QByteArray markField(std::uint8_t mark)
+{
+    switch (mark) {
+    case Maru: return QStringLiteral("○").toUtf8();
+    case Batu: return QStringLiteral("×").toUtf8();
+    case Sankaku: return QStringLiteral("△").toUtf8();
+    default: return QByteArray();
+    }
+}
+
+} // namespace
+
+QByteArray CsvField(const QString &text)
+{
+    QByteArray field = text.toUtf8();
+    if (!field.contains(',') && !field.contains('"') && !field.contains('\r') && !field.contains('\n'))
+        return field;
+    field.replace("\"", "\"\"");
+    return '"' + field + '"';
+}
+
+CsvExport ExportCsv(const QList<CalendarSource> &calendars)
+{
+    CsvExport result;
+    QByteArray heading = CsvField(QStringLiteral("日付"));
+    // Every date with a mark, and each exported calendar's mark on it (0 for none).
+    std::map<int, std::vector<std::uint8_t>> rows;
+    std::size_t columns = 0;
+    for (const CalendarSource &calendar : calendars) {
+        std::map<int, std::uint8_t> marks;
+        try {
+            marks = readMarks(calendar.path);
+        } catch (const FileError &e) {
+            result.unreadable << UnreadableCalendar{calendar.name, e.message()};
+            continue;
+        }
+        heading += ',' + CsvField(calendar.name);
+        for (const auto &[date, mark] : marks) {
+            std::vector<std::uint8_t> &row = rows[date];
+            row.resize(calendars.size());
+            row[columns] = mark;
+        }
+        ++columns;
+    }
+
+    QByteArray &out = result.bytes;
+    out = QByteArray("\xEF\xBB\xBF") + heading + "\r\n";
+    for (const auto &[date, marks] : rows) {
+        out += dateField(date);
+        for (std::size_t column = 0; column < columns; ++column)
+            out += ',' + markField(marks[column]);
+        out += "\r\n";
+    }
+    return result;
+}
+
+void SaveExportFile(const QString &path, const QByteArray &bytes)
+{
+    // A device or a FIFO under that name would be replaced by a regular file.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        throw FileError::cannotCreate(path);
+    QSaveFile file(path);
+    // write() must take every byte and flush() must succeed: on a full disk this Qt
+    // would otherwise commit a truncated file over the old one.
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+            && file.error() == QFileDevice::NoError;
+    if (!ok || !file.commit()) {
+        file.cancelWriting();
+        throw FileError::cannotCreate(path);
+    }
+}
+
+} // namespace hibi

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace hibi {
+
+// A calendar as the export reads it: its name (the column's heading) and its file.
+struct CalendarSource
+{
+    QString name;
+    QString path;
+};
+
+struct UnreadableCalendar
+{
+    QString name;
+    QString message;   // why, as the user reads it
+    friend bool operator==(const UnreadableCalendar &, const UnreadableCalendar &) = default;
+};
+
+struct CsvExport
+{
+    QByteArray bytes;                       // the whole file
+    QList<UnreadableCalendar> unreadable;   // left out of the file, in list order
+};
+
+// One CSV table of every calendar: a heading row "日付" and the calendar names in
+// the order given, then one row per date that holds a mark in any of them, dates
+// ascending as YYYY-MM-DD, each calendar's ○, × or △ in its column (empty for
+// none). UTF-8 with a byte-order mark, so that spreadsheet programs take it as
+// Japanese text; CRLF after every row; fields quoted as RFC 4180 has it.
+// A calendar whose file cannot be read gets no column and is named in
+// `unreadable`; the others are exported all the same.
+CsvExport ExportCsv(const QList<CalendarSource> &calendars);
+
+// A field as it stands in the file: in double quotes (its own quotes doubled)
+// when it holds a comma, a double quote, CR or LF; as it is otherwise.
+QByteArray CsvField(const QString &text);
+
+// Writes the export through a temporary file that replaces `path` only when
+// every byte is on disk: an existing file is never left half written. Throws
+// FileError ("を作成できません") when it cannot be written.
+void SaveExportFile(const QString &path, const QByteArray &bytes);
+
+} // namespace hibi
