@@ -2,6 +2,8 @@
 // (about 5 MB), and the whole-file tally beside its floor, reading the same
 // file's bytes once, on 1, 10 and 100 times as many records.
 #include "calendar/MonthLayout.h"
+#include "settings/IniFile.h"
+#include "settings/Settings.h"
 #include "storage/CalendarFile.h"
 #include "tally/Tally.h"
 
@@ -130,6 +132,39 @@ void BM_CountMarkBytes(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_CountMarkBytes)->Arg(1024 * kRecordSize)->Arg(9999 * kRecordSize);
+
+// A settings file with `keys` names under [dat] (100,000 names make about 1.5 MB),
+// read as the start reads it and written as the close writes it: both in time
+// linear in the file.
+QByteArray manyNames(int keys)
+{
+    QByteArray bytes = "[pos]\r\ntop=10\r\n[dat]\r\nnum=" + QByteArray::number(keys) + "\r\n";
+    for (int i = 0; i < keys; ++i)
+        bytes += QByteArray::number(i) + "=calendar-" + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
+void BM_SettingsStartRead(benchmark::State &state)
+{
+    const QByteArray bytes = manyNames(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadSettings(IniFile(bytes)));
+    state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK(BM_SettingsStartRead)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_SettingsCloseWrite(benchmark::State &state)
+{
+    const QByteArray bytes = manyNames(int(state.range(0)));
+    ProgramSettings s = DefaultSettings();
+    s.calendarOrder = QStringList{"a", "b", "c"};   // the stale names all go
+    for (auto _ : state) {
+        IniFile ini(bytes);
+        WriteSettings(ini, s, SettingsWriter::Close);
+        benchmark::DoNotOptimize(ini.toBytes());
+    }
+}
+BENCHMARK(BM_SettingsCloseWrite)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_LayoutMonth(benchmark::State &state)
 {

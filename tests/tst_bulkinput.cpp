@@ -6,6 +6,7 @@
 
 #include <QDateEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 
 using namespace hibi;
@@ -25,6 +26,8 @@ private slots:
     void releasesThatChangeNoOrder_data();
     void releasesThatChangeNoOrder();
     void geometryKeptInPosb();
+    void boundsStayOverOpenAndClose();
+    void boundsOffScreenComeBack();
     void mainWindowFollowsTheChosenMonth();
     void unopenableFileIsReported();
     void rowsLookAsDescribed();
@@ -225,6 +228,44 @@ void TestBulkInput::geometryKeptInPosb()
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("posb", "width", 0), 500);
     QCOMPARE(ini.readInteger("posb", "top", 0), 40);
+}
+
+// Opened and closed again and again, the window neither creeps nor makes the
+// stored bounds creep (under a window manager the frame and the inside differ).
+void TestBulkInput::boundsStayOverOpenAndClose()
+{
+    openMain({"A"});
+    withBulkWindow([](Tfrmall *bulk, DrawGrid *) {
+        bulk->move(120, 90);
+        bulk->resize(420, 320);
+    });
+    const QByteArray stored = readFile(iniPath());
+    for (int i = 0; i < 5; ++i) {
+        withBulkWindow([](Tfrmall *, DrawGrid *) {});
+        QCOMPARE(readFile(iniPath()), stored);
+    }
+    const IniFile ini = IniFile::load(iniPath());
+    QCOMPARE(ini.readInteger("posb", "left", 0), 120);
+    QCOMPARE(ini.readInteger("posb", "top", 0), 90);
+}
+
+// Bounds from the file that lie off the screen bring the window onto it; the
+// file keeps them until the window is really moved.
+void TestBulkInput::boundsOffScreenComeBack()
+{
+    openMain({"A"});
+    IniFile ini = IniFile::load(iniPath());
+    for (auto [key, value] : {std::pair{"left", 3000}, {"top", -500}, {"width", 400}, {"height", 99999}})
+        ini.writeInteger("posb", key, value);
+    ini.save(iniPath());
+    openMain({"A"});
+    QRect shown;
+    withBulkWindow([&shown](Tfrmall *bulk, DrawGrid *) { shown = bulk->frameGeometry(); });
+    const QRect screen = window()->screen()->availableGeometry();
+    QVERIFY(screen.contains(shown.topLeft()));
+    QVERIFY(shown.width() <= screen.width() && shown.height() <= screen.height());
+    QCOMPARE(IniFile::load(iniPath()).readInteger("posb", "left", 0), 3000);
+    QCOMPARE(IniFile::load(iniPath()).readInteger("posb", "height", 0), 99999);
 }
 
 void TestBulkInput::mainWindowFollowsTheChosenMonth()

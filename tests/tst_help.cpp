@@ -220,6 +220,7 @@ void TestHelp::contentsLinksScrollToTheirSection_data()
     QTest::newRow("window") << "window" << "画面の見かた";
     QTest::newRow("mouse") << "mouse" << "マウスで印をつける";
     QTest::newRow("keyboard") << "keyboard" << "キーボードで使う";
+    QTest::newRow("undo") << "undo" << "元に戻す・やり直す";
     QTest::newRow("month") << "month" << "月を移動する";
     QTest::newRow("list") << "list" << "データ（カレンダー）の一覧";
     QTest::newRow("count") << "count" << "印を数える（集計）";

@@ -86,6 +86,7 @@ private slots:
     void dataMenuEnabling();
     void nameDialogRefusals();
     void closeWritesSettings();
+    void boundsStayOverRestarts();
     void closeWhenTheYearCannotBeSaved_data();
     void closeWhenTheYearCannotBeSaved();
     void countAll();
@@ -474,6 +475,25 @@ void TestMainWindow::closeWritesSettings()
     QVERIFY(openWindow());
     QCOMPARE(window()->pos(), QPoint(50, 60));
     QCOMPARE(window()->size(), QSize(400, 380));
+}
+
+// Started and closed again and again, the window stays where it was put (under a
+// window manager the frame's corner is what is stored and what is restored).
+void TestMainWindow::boundsStayOverRestarts()
+{
+    QVERIFY(openWindow());
+    window()->move(150, 120);
+    window()->resize(420, 400);
+    QVERIFY(window()->close());
+    const QByteArray stored = readFile(iniPath());
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(openWindow());
+        QVERIFY(window()->close());
+        QCOMPARE(readFile(iniPath()), stored);
+    }
+    const IniFile ini = IniFile::load(iniPath());
+    QCOMPARE(ini.readInteger("pos", "left", 0), 150);
+    QCOMPARE(ini.readInteger("pos", "top", 0), 120);
 }
 
 void TestMainWindow::closeWhenTheYearCannotBeSaved_data()

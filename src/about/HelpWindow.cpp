@@ -3,6 +3,7 @@
 #include "ProgramInfo.h"
 #include "about/AboutInfo.h"
 #include "components/Look.h"
+#include "components/StandardGlyph.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -64,7 +65,7 @@ THelpWindow::THelpWindow(HelpHost *host, const QString &programFolder, QWidget *
         auto *b = new QToolButton(this);
         b->setObjectName(QLatin1String(name));
         b->setText(text);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(StandardGlyph(icon));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setAutoRaise(true);
         return b;
@@ -116,15 +117,14 @@ THelpWindow::THelpWindow(HelpHost *host, const QString &programFolder, QWidget *
     // Still open when the program ends: its place is kept all the same.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &QWidget::close);
 
-    // The frame's corner and the inside, as they were saved, on the screen.
-    const QRect placed = PlaceOnScreen(m_host->helpBounds(), QSize(200, 150));
-    move(placed.topLeft());
-    resize(placed.size());
+    // Where it was, on the screen, placed before it is first shown.
+    m_placement = WindowPlacement(m_host->helpBounds(), QSize(200, 150), parent);
+    m_placement.apply(this);
 }
 
 void THelpWindow::closeEvent(QCloseEvent *event)
 {
-    m_host->storeHelpBounds({pos().y(), pos().x(), height(), width()});
+    m_host->storeHelpBounds(m_placement.atClose(this));
     event->accept();
 }
 

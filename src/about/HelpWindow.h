@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/Look.h"
 #include "settings/Settings.h"
 
 #include <QWidget>
@@ -40,6 +41,7 @@ protected:
 
 private:
     HelpHost *m_host;
+    WindowPlacement m_placement;
     QTextBrowser *HelpText;
     QToolButton *btnhome;
     QToolButton *btnback;

@@ -301,10 +301,8 @@ void TForm1::readSettings()
     m_settings = m_settingsStore.load();
     if (const auto &problem = m_settingsStore.loadProblem())
         MessageBoxes::error(this, *problem + QStringLiteral("\r\n設定ファイルを読み込めなかったため、このあと設定は保存されません。"));
-    // The stored bounds are kept as they are until the user moves or sizes the window.
-    m_placed = PlaceOnScreen(m_settings.bounds, minimumSize());
-    move(m_placed.topLeft());
-    resize(m_placed.size());
+    m_placement = WindowPlacement(m_settings.bounds, minimumSize());
+    m_placement.apply(this);
     UpDown1->setPosition(m_settings.nameHeight);
     QFont listFont = cbox1->font();
     listFont.setPointSize(UpDown1->position());
@@ -358,8 +356,7 @@ void TForm1::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    if (QRect(pos(), size()) != m_placed)
-        m_settings.bounds = {pos().y(), pos().x(), height(), width()};
+    m_settings.bounds = m_placement.atClose(this);
     m_settings.nameHeight = cbox1->font().pointSize();
     m_settings.lastCalendar = CurrentCalendarName;
     m_settings.calendarOrder = calendarNames();

@@ -6,6 +6,7 @@
 #include "calendar/MonthGrid.h"
 #include "calendar/MonthLayout.h"
 #include "components/DrawGrid.h"
+#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
 #include "settings/settei.h"
@@ -219,7 +220,7 @@ private:
     bool m_yearLoaded = true;
     int m_focusDay = 1;   // the day with the keyboard's focus in the month shown
     bool m_toldNotLoaded = false;
-    QRect m_placed;   // where the stored bounds put the window
+    WindowPlacement m_placement;
     QString m_exportFolder;   // where the last export went, for the next one
 
     QWidget *m_client = nullptr;

@@ -3,12 +3,14 @@
 #include "calendar/Clock.h"
 #include "components/DrawGrid.h"
 #include "components/Look.h"
+#include "components/StandardGlyph.h"
 #include "components/MessageBoxes.h"
 #include "storage/CalendarFile.h"
 #include "storage/FileError.h"
 #include "storage/MarkGesture.h"
 
 #include <QDateEdit>
+#include <QEvent>
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
@@ -51,6 +53,7 @@ Tfrmall::Tfrmall(BulkInputHost *host, QWidget *parent)
     dgall->setFixedRows(0);
     dgall->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     dgall->setMarginColor(Qt::white);
+    dgall->viewport()->installEventFilter(this);
     dgall->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dgallDrawCell(p, col, row, r); });
     connect(dgall, &DrawGrid::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) { dgallMouseDown(b, p); });
@@ -61,10 +64,16 @@ Tfrmall::Tfrmall(BulkInputHost *host, QWidget *parent)
     connect(dgall, &DrawGrid::mouseUp, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) { dgallMouseUp(b, p); });
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
+    BitBtn1 = new QPushButton(StandardGlyph(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->resize(81, 33);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+
+    // Placed before it is shown: placed later, a window manager would take the
+    // position as the inside's, and the window would creep up by its title bar
+    // at every opening.
+    m_placement = WindowPlacement(m_host->bulkBounds(), QSize(200, 150), parent);
+    m_placement.apply(this);
 }
 
 QDate Tfrmall::BulkDate() const
@@ -83,10 +92,6 @@ void Tfrmall::showEvent(QShowEvent *event)
 
 void Tfrmall::FormShow()
 {
-    const WindowBounds b = m_host->bulkBounds();
-    move(b.left, b.top);
-    resize(b.width, b.height);
-
     m_names = m_host->calendarNames();
     m_look = m_host->bulkLook();
     m_bulkMarks.assign(size_t(m_names.size()), 0);
@@ -120,11 +125,23 @@ void Tfrmall::resizeEvent(QResizeEvent *event)
 void Tfrmall::layout()
 {
     ToolBar1->resize(width(), ToolBar1->height());
-    dgall->resize(width(), dgall->height());
-    dgall->setColWidth(0, dgall->clientWidth() - dgall->colWidth(1) - 2);
-    dgall->resize(dgall->width(), std::max(0, height() - 85));
-    dgall->setColWidth(0, dgall->clientWidth() - dgall->colWidth(1) - 2);   // the scroll bar may have come or gone
+    dgall->resize(width(), std::max(0, height() - 85));
+    fitNameColumn();
     BitBtn1->move(width() - BitBtn1->width() - 5, dgall->y() + dgall->height() + 10);
+}
+
+// The names take what the mark column leaves of the list's inside, which the
+// scroll bar narrows when it comes.
+void Tfrmall::fitNameColumn()
+{
+    dgall->setColWidth(0, dgall->clientWidth() - dgall->colWidth(1) - 2);
+}
+
+bool Tfrmall::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == dgall->viewport() && event->type() == QEvent::Resize)
+        fitNameColumn();
+    return QDialog::eventFilter(watched, event);
 }
 
 void Tfrmall::done(int result)
@@ -135,7 +152,9 @@ void Tfrmall::done(int result)
 
 void Tfrmall::FormClose()
 {
-    m_host->storeBulkBounds({pos().y(), pos().x(), height(), width()});
+    // What the window was placed by stays as it was stored until the user moves
+    // or sizes the window: bounds brought onto the screen are not written back.
+    m_host->storeBulkBounds(m_placement.atClose(this));
 }
 
 void Tfrmall::DateTimePicker1Change()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
 #include "storage/MarkHistory.h"
@@ -81,8 +82,10 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void fitNameColumn();
     void FormShow();
     void FormClose();
     void layout();
@@ -91,6 +94,7 @@ private:
     void changeBulkMark(int row, std::uint8_t mark);
 
     BulkInputHost *m_host;
+    WindowPlacement m_placement;
     BulkLook m_look;
     QStringList m_names;
     QToolBar *ToolBar1;

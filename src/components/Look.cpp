@@ -34,12 +34,13 @@ int FontPixelHeight(int pointSize, const QWidget *widget)
     return int(std::lround(std::clamp(pointSize, 1, kLargestPointSize) * widget->logicalDpiY() / 72.0));
 }
 
-QRect PlaceOnScreen(const WindowBounds &stored, QSize minimum)
+QRect PlaceOnScreen(const WindowBounds &stored, QSize minimum, QSize frame)
 {
     QScreen *screen = QGuiApplication::screenAt(QPoint(stored.left, stored.top));
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect screenArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect area(screenArea.topLeft(), screenArea.size() - frame.expandedTo(QSize(0, 0)));
     // In 64 bits: the stored values may be anything an int holds.
     auto fit = [](qint64 value, qint64 low, qint64 high) { return int(std::clamp(value, low, std::max(low, high))); };
     const int width = fit(stored.width, minimum.width(), area.width());
@@ -47,6 +48,31 @@ QRect PlaceOnScreen(const WindowBounds &stored, QSize minimum)
     const int left = fit(stored.left, area.left(), qint64(area.left()) + area.width() - width);
     const int top = fit(stored.top, area.top(), qint64(area.top()) + area.height() - height);
     return QRect(left, top, width, height);
+}
+
+QSize FrameExtent(const QWidget *shownWindow)
+{
+    if (!shownWindow || !shownWindow->isVisible())
+        return QSize();
+    const QWidget *top = shownWindow->window();
+    return top->frameGeometry().size() - top->size();
+}
+
+WindowPlacement::WindowPlacement(const WindowBounds &stored, QSize minimum, const QWidget *nextTo)
+    : m_stored(stored), m_placed(PlaceOnScreen(stored, minimum, FrameExtent(nextTo)))
+{
+}
+
+void WindowPlacement::apply(QWidget *window) const
+{
+    window->move(m_placed.topLeft());
+    window->resize(m_placed.size());
+}
+
+WindowBounds WindowPlacement::atClose(const QWidget *window) const
+{
+    const QRect now(window->pos(), window->size());
+    return now == m_placed ? m_stored : WindowBounds{now.y(), now.x(), now.height(), now.width()};
 }
 
 void SetBackground(QWidget *widget, const QColor &color)

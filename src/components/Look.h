@@ -26,8 +26,29 @@ int FontPixelHeight(int pointSize, const QWidget *widget);
 // Where a window with stored bounds goes: on the screen that holds the stored
 // corner (else the primary one), no larger than the screen's available area
 // (nor smaller than `minimum`) and wholly inside it. Position is the frame's
-// corner, size the inside, as QWidget::move and resize take them.
-QRect PlaceOnScreen(const WindowBounds &stored, QSize minimum);
+// corner, size the inside, as QWidget::move and resize take them; `frame` is
+// what the window manager's frame adds, where a window shown already tells.
+QRect PlaceOnScreen(const WindowBounds &stored, QSize minimum, QSize frame = QSize());
+// What the window manager's frame adds to a window that is shown.
+QSize FrameExtent(const QWidget *shownWindow);
+
+// A window placed from its stored bounds before it is first shown (a window
+// manager then takes the position as the frame's, as pos() gives it back). At
+// close, the bounds to store: the stored ones as they were when the user did not
+// move or size the window, so bounds brought onto the screen are not written.
+class WindowPlacement
+{
+public:
+    WindowPlacement() = default;
+    // `nextTo`: a window shown already, whose frame tells what a frame adds.
+    WindowPlacement(const WindowBounds &stored, QSize minimum, const QWidget *nextTo = nullptr);
+    void apply(QWidget *window) const;
+    WindowBounds atClose(const QWidget *window) const;
+
+private:
+    WindowBounds m_stored;
+    QRect m_placed;
+};
 
 void SetBackground(QWidget *widget, const QColor &color);
 void SetTextColor(QWidget *widget, const QColor &color);

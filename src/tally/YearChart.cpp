@@ -272,9 +272,8 @@ TYearChart::TYearChart(YearChartHost *host, const QString &calendarName, const Q
     lookChanged();
     showYear(year);
 
-    const QRect placed = PlaceOnScreen(m_host->chartBounds(), minimumSizeHint());
-    move(placed.topLeft());
-    resize(placed.size());
+    m_placement = WindowPlacement(m_host->chartBounds(), minimumSizeHint(), parent);
+    m_placement.apply(this);
 }
 
 bool TYearChart::showYear(int year)
@@ -313,7 +312,7 @@ void TYearChart::lookChanged()
 
 void TYearChart::done(int result)
 {
-    m_host->storeChartBounds({pos().y(), pos().x(), height(), width()});
+    m_host->storeChartBounds(m_placement.atClose(this));
     QDialog::done(result);
 }
 

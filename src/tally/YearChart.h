@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
 #include "tally/MonthCounts.h"
@@ -139,6 +140,7 @@ private:
     bool showYear(int year);
 
     YearChartHost *m_host;
+    WindowPlacement m_placement;
     QString m_path;
     QString m_name;
     YearCounts m_counts;
