@@ -144,6 +144,13 @@ void TestIniFile::lineBreaksInValuesStayInTheirLine()
     ini.writeString("youbifont", "name", "x\ry\nz");
     ini.writeString("youbifont", "size", "1\r\n[evil]");
     QCOMPARE(ini.toBytes(), QByteArray("[youbifont]\r\nname=x y z\r\nsize=1  [evil]\r\n"));
+
+    // A file cut off between the return and the line feed of its last line: the
+    // return ends the line when another follows, and stays out of the value.
+    IniFile cut(QByteArray("[dat]\r\n0=A\r"));
+    cut.writeString("cale", "file", "A");
+    QCOMPARE(cut.toBytes(), QByteArray("[dat]\r\n0=A\r\n\r\n[cale]\r\nfile=A\r\n"));
+    QCOMPARE(IniFile(cut.toBytes()).readString("dat", "0", QString()), QStringLiteral("A"));
 }
 
 void TestIniFile::deleteKey()

@@ -40,11 +40,14 @@ QByteArrayView withoutCarriageReturn(const QByteArray &bytes)
 }
 
 // Gives the last line of a file the line end it lacked, before a line follows it.
+// A last line that ends in a carriage return lacks only the line feed: another
+// return would become part of its value.
 template<typename Line>
 void endLine(Line &line, const QByteArray &cr)
 {
     if (!line.hasNewline) {
-        line.bytes += cr;
+        if (!line.bytes.endsWith('\r'))
+            line.bytes += cr;
         line.hasNewline = true;
     }
 }
