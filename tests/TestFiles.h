@@ -4,6 +4,8 @@
 // layout alone (header word, then per record the year and 12 blocks of 42 bytes,
 // row by row), independently of the code under test.
 
+#include "tally/MonthCounts.h"
+
 #include <QDate>
 #include <QFile>
 #include <QList>
@@ -42,6 +44,27 @@ inline QByteArray record(int year, const QList<std::tuple<int, int, int>> &daysW
         r[2 + (month - 1) * 42 + w + day - 1] = char(mark);
     }
     return r;
+}
+
+// The marks of `year` counted from a calendar file's bytes: the first record of
+// the year, the days of each month found with QDate, values 1 to 3.
+inline YearCounts countBytes(const QByteArray &file, int year)
+{
+    YearCounts counts;
+    counts.year = year;
+    for (qsizetype at = 2; at + 506 <= file.size(); at += 506) {
+        if ((uchar(file[at]) | uchar(file[at + 1]) << 8) != year)
+            continue;
+        for (QDate d(year, 1, 1); d.year() == year; d = d.addDays(1)) {
+            const int mark = file[at + 2 + (d.month() - 1) * 42 + QDate(year, d.month(), 1).dayOfWeek() % 7 + d.day() - 1];
+            MarkCounts &c = counts.months[size_t(d.month() - 1)];
+            c.maru += mark == 1;
+            c.batu += mark == 2;
+            c.sankaku += mark == 3;
+        }
+        break;
+    }
+    return counts;
 }
 
 } // namespace hibi::test

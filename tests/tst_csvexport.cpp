@@ -2,6 +2,7 @@
 // quoted as RFC 4180 has it, a table read back that says what the files say, and
 // a save that never leaves a file half written.
 #include "storage/CsvExport.h"
+#include "storage/WholeFile.h"
 
 #include "storage/FileError.h"
 
@@ -220,9 +221,9 @@ void TestCsvExport::saveReplacesTheWholeFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("書き出し.csv");
-    SaveExportFile(path, "first,longer\r\n");
+    SaveWholeFile(path, "first,longer\r\n");
     QCOMPARE(readFile(path), QByteArray("first,longer\r\n"));
-    SaveExportFile(path, "second\r\n");
+    SaveWholeFile(path, "second\r\n");
     QCOMPARE(readFile(path), QByteArray("second\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"書き出し.csv"});
 }
@@ -255,7 +256,7 @@ void TestCsvExport::saveFailsWithoutTouchingTheOldFile()
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     QString message;
     try {
-        SaveExportFile(path, "日付\r\n");
+        SaveWholeFile(path, "日付\r\n");
     } catch (const FileError &e) {
         message = e.message();
     }
@@ -287,7 +288,7 @@ void TestCsvExport::fullDiskLeavesTheOldFile()
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString message;
     try {
-        SaveExportFile(path, big);
+        SaveWholeFile(path, big);
     } catch (const FileError &e) {
         message = e.message();
     }
@@ -296,7 +297,7 @@ void TestCsvExport::fullDiskLeavesTheOldFile()
     QCOMPARE(message, FileError::cannotCreate(path).message());
     QCOMPARE(readFile(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.csv"});
-    SaveExportFile(path, big);   // room again: written whole
+    SaveWholeFile(path, big);   // room again: written whole
     QCOMPARE(readFile(path), big);
 #endif
 }

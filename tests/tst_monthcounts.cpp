@@ -17,27 +17,6 @@ using namespace hibi::test;
 
 namespace {
 
-// Counts the marks of `year` in a calendar file's bytes: the first record of the
-// year, the bytes of the days of each month only (found with QDate), values 1 to 3.
-YearCounts countBytes(const QByteArray &file, int year)
-{
-    YearCounts counts;
-    counts.year = year;
-    for (qsizetype at = 2; at + 506 <= file.size(); at += 506) {
-        if ((uchar(file[at]) | uchar(file[at + 1]) << 8) != year)
-            continue;
-        for (QDate d(year, 1, 1); d.year() == year; d = d.addDays(1)) {
-            const int mark = file[at + 2 + (d.month() - 1) * 42 + QDate(year, d.month(), 1).dayOfWeek() % 7 + d.day() - 1];
-            MarkCounts &c = counts.months[size_t(d.month() - 1)];
-            c.maru += mark == 1;
-            c.batu += mark == 2;
-            c.sankaku += mark == 3;
-        }
-        break;
-    }
-    return counts;
-}
-
 // A file of several years of random marks, with rubbish in the cells without a day.
 QByteArray randomFile(quint32 seed, const QList<int> &years)
 {

@@ -22,27 +22,6 @@ using namespace hibi::test;
 
 namespace {
 
-// The marks of `year` counted from a calendar file's bytes: the first record of
-// the year, the days of each month found with QDate, values 1 to 3.
-YearCounts countBytes(const QByteArray &file, int year)
-{
-    YearCounts counts;
-    counts.year = year;
-    for (qsizetype at = 2; at + 506 <= file.size(); at += 506) {
-        if ((uchar(file[at]) | uchar(file[at + 1]) << 8) != year)
-            continue;
-        for (QDate d(year, 1, 1); d.year() == year; d = d.addDays(1)) {
-            const int mark = file[at + 2 + (d.month() - 1) * 42 + QDate(year, d.month(), 1).dayOfWeek() % 7 + d.day() - 1];
-            MarkCounts &c = counts.months[size_t(d.month() - 1)];
-            c.maru += mark == 1;
-            c.batu += mark == 2;
-            c.sankaku += mark == 3;
-        }
-        break;
-    }
-    return counts;
-}
-
 // A year with a pattern a reader can follow: month m has m ○ (from the 1st),
 // (12 - m) / 2 × and m % 3 △ after them; a stray ○ in a cell without a day of
 // February.

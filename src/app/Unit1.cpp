@@ -12,6 +12,7 @@
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/CsvExport.h"
+#include "storage/WholeFile.h"
 #include "storage/FileError.h"
 #include "storage/ProgramFolder.h"
 #include "storage/Unit2.h"
@@ -1135,7 +1136,7 @@ void TForm1::mnuexportClick()
 
     saveYear();
     const CsvExport exported = ExportCsv(calendars);
-    SaveExportFile(target, exported.bytes);
+    SaveWholeFile(target, exported.bytes);
     if (exported.unreadable.isEmpty()) {
         MessageBoxes::information(this, QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(target)));
         return;

@@ -2,10 +2,10 @@
 
 #include "settings/Colors.h"
 #include "storage/FileError.h"
+#include "storage/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -111,16 +111,7 @@ IniFile IniFile::load(const QString &path)
 
 void IniFile::save(const QString &path) const
 {
-    const QByteArray bytes = toBytes();
-    QSaveFile file(path);
-    // write() must take every byte and flush() must succeed: on a full disk this Qt
-    // would otherwise commit a truncated file over the old one.
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-            && file.error() == QFileDevice::NoError;
-    if (!ok || !file.commit()) {
-        file.cancelWriting();
-        throw FileError::cannotCreate(path);
-    }
+    SaveWholeFile(path, toBytes());
 }
 
 QByteArray IniFile::toBytes() const

@@ -39,9 +39,5 @@ CsvExport ExportCsv(const QList<CalendarSource> &calendars);
 // when it holds a comma, a double quote, CR or LF; as it is otherwise.
 QByteArray CsvField(const QString &text);
 
-// Writes the export through a temporary file that replaces `path` only when
-// every byte is on disk: an existing file is never left half written. Throws
-// FileError ("を作成できません") when it cannot be written.
-void SaveExportFile(const QString &path, const QByteArray &bytes);
 
 } // namespace hibi
