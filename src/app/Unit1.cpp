@@ -333,6 +333,7 @@ void TForm1::FormShow()
     applyCaptionLook();
     LayoutHeader();
     FormResize();
+    dg1->setFocus();   // the keys mark days from the start
 }
 
 // The year-month caption: NenFont on the window's colour.
