@@ -65,8 +65,9 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     SingleInstance1->Loaded();
     buildControls();
     buildMenus();
-    // The month grid never disappears entirely: room for the header and a few week rows.
-    setMinimumHeight(menuBar()->sizeHint().height() + kGridTop + 80);
+    // The month grid never disappears entirely: room for the header and a few week
+    // rows (the menu bar's height comes on top, through the window's layout).
+    m_client->setMinimumHeight(kGridTop + 80);
     if (TSingleInstance::TerminateRequested())
         return;   // a second start: it shows nothing and saves nothing
     FormCreate();

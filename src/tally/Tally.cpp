@@ -21,7 +21,7 @@ namespace {
 constexpr int kLanes = 32;
 using Lanes = std::uint8_t __attribute__((vector_size(kLanes)));
 
-std::uint64_t laneSum(Lanes v)
+std::uint64_t laneSum(const Lanes &v)
 {
     std::uint64_t sum = 0;
     for (int i = 0; i < kLanes; ++i)
