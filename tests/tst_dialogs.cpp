@@ -8,6 +8,8 @@
 #include "settings/settei.h"
 
 #include <QColorDialog>
+#include <QGroupBox>
+#include <QStyleOption>
 #include <QFontDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -39,6 +41,7 @@ private slots:
     void settingsTodayFrameControls();
     void settingsFonts();
     void settingsPreviewAndSwatchPixels();
+    void settingsCaptionsFit();
     void colorBoxNamesAndCustomColours();
 
 private:
@@ -412,6 +415,109 @@ void TestDialogs::settingsPreviewAndSwatchPixels()
         QVERIFY(savePicture(s, "settings-1"));
         showPage(s, 1);
         QVERIFY(savePicture(s, "settings-2"));
+    }, false);
+}
+
+// What keeps a caption from showing whole where it stands: too little room for
+// its text in the style's drawing, a sibling over it, or a place outside its
+// group's frame or outside the dialog. Empty when nothing does.
+static QString describe(const QWidget *w)
+{
+    const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+    const QString text = w->property(qobject_cast<const QGroupBox *>(w) ? "title" : "text").toString();
+    return text.isEmpty() ? name : QStringLiteral("%1 \"%2\"").arg(name, text);
+}
+
+static QStringList captionProblems(QWidget *w)
+{
+    QStringList problems;
+    auto complain = [&](const QString &what) { problems << describe(w) + QStringLiteral(": ") + what; };
+    const QFontMetrics fm = w->fontMetrics();
+    auto needs = [&](const QString &text, const QRect &room, int padding) {
+        const int advance = fm.horizontalAdvance(QString(text).remove(QLatin1Char('&')));
+        if (advance + 2 * padding > room.width())
+            complain(QStringLiteral("text %1 wide in %2").arg(advance + 2 * padding).arg(room.width()));
+        if (fm.height() > room.height())
+            complain(QStringLiteral("text %1 high in %2").arg(fm.height()).arg(room.height()));
+    };
+    QStyle *style = w->style();
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        if (!label->text().isEmpty())
+            needs(label->text(), label->contentsRect(), 0);
+    } else if (auto *swatch = qobject_cast<TButtonEx *>(w)) {
+        if (!swatch->text().isEmpty())
+            needs(swatch->text(), swatch->rect().adjusted(4, 4, -4, -4), 0);   // the owner-drawn caption's room
+    } else if (auto *radio = qobject_cast<QRadioButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        option.text = radio->text();
+        needs(radio->text(), style->subElementRect(QStyle::SE_RadioButtonContents, &option, radio), 0);
+    } else if (auto *push = qobject_cast<QPushButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(push);
+        option.text = push->text();
+        needs(push->text(), style->subElementRect(QStyle::SE_PushButtonContents, &option, push), 2);
+    } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.textAlignment = group->alignment();
+        option.lineWidth = 1;
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect title = style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        if (title.isEmpty() || !group->rect().contains(title))
+            complain(QStringLiteral("no room for the title"));
+        else
+            needs(group->title(), title, 0);
+        for (QWidget *child : group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            auto *frame = qobject_cast<QFrame *>(child);
+            const bool line = frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+            if (child->isVisible() && !line && !group->contentsRect().contains(child->geometry()))
+                complain(describe(child) + QStringLiteral(" reaches out of the frame"));
+            if (child->isVisible() && child->geometry().intersects(title))
+                complain(describe(child) + QStringLiteral(" is over the title"));
+        }
+    }
+    // Side by side with its siblings, and wholly inside the dialog.
+    if (QWidget *parent = w->parentWidget()) {
+        for (QWidget *sibling : parent->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (sibling != w && sibling->isVisible() && !sibling->isWindow() && sibling->geometry().intersects(w->geometry()))
+                complain(QStringLiteral("overlaps ") + describe(sibling));
+    }
+    const QRect inDialog(w->mapTo(w->window(), QPoint()), w->size());
+    if (!w->window()->rect().contains(inDialog))
+        complain(QStringLiteral("outside the dialog"));
+    return problems;
+}
+
+// Every caption of both pages whole, with the fonts in use at this scale (run at
+// scale 1 and at QT_SCALE_FACTOR=2).
+void TestDialogs::settingsCaptionsFit()
+{
+    QVERIFY(openWindow());
+    withSettings([](Tfrmsettei *s) {
+        auto *tabs = s->findChild<QTabWidget *>("PageControl1");
+        QTabBar *bar = tabs->tabBar();
+        for (int tab = 0; tab < bar->count(); ++tab) {
+            const int needed = bar->fontMetrics().horizontalAdvance(bar->tabText(tab))
+                               + bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+            QVERIFY2(bar->tabRect(tab).width() >= needed, qPrintable(bar->tabText(tab)));
+        }
+        for (int page = 0; page < tabs->count(); ++page) {
+            showPage(s, page);
+            QStringList problems;
+            int checked = 0;
+            for (QWidget *w : s->findChildren<QWidget *>()) {
+                const bool captioned = qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QGroupBox *>(w);
+                if (!w->isVisible() || !captioned || w->window() != s)
+                    continue;
+                problems << captionProblems(w);
+                ++checked;
+            }
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+            QVERIFY(checked >= 15);
+            QVERIFY(savePicture(s, QStringLiteral("settings-%1-scale%2").arg(page + 1).arg(s->devicePixelRatio())));
+        }
     }, false);
 }
 
