@@ -3,6 +3,7 @@
 #include "app/jump.h"
 #include "components/ColorBox.h"
 #include "components/CtrlsEx.h"
+#include "components/FontChooser.h"
 #include "components/UpDown.h"
 #include "settings/IniFile.h"
 #include "settings/settei.h"
@@ -10,8 +11,8 @@
 #include <QColorDialog>
 #include <QGroupBox>
 #include <QStyleOption>
-#include <QFontDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -40,6 +41,9 @@ private slots:
     void settingsCancelChangesNothing();
     void settingsTodayFrameControls();
     void settingsFonts();
+    void fontChooserKeepsTheStoredFont_data();
+    void fontChooserKeepsTheStoredFont();
+    void fontChooserChangeReachesTheFile();
     void settingsPreviewAndSwatchPixels();
     void settingsCaptionsFit();
     void colorBoxNamesAndCustomColours();
@@ -347,7 +351,7 @@ void TestDialogs::settingsFonts()
         const int rowBefore = grid->defaultRowHeight();
         // A day font of 30 points is held to 24.
         whenModal([](QWidget *dialog) {
-            auto *chooser = qobject_cast<QFontDialog *>(dialog);
+            auto *chooser = qobject_cast<FontChooser *>(dialog);
             QVERIFY(chooser);
             QFont f = chooser->currentFont();
             f.setPointSize(30);
@@ -365,7 +369,7 @@ void TestDialogs::settingsFonts()
         QList<int> startSizes;
         for (int size : {20, 22}) {
             whenModal([&startSizes, size](QWidget *dialog) {
-                auto *chooser = qobject_cast<QFontDialog *>(dialog);
+                auto *chooser = qobject_cast<FontChooser *>(dialog);
                 startSizes << chooser->currentFont().pointSize();
                 QFont f = chooser->currentFont();
                 f.setPointSize(size);
@@ -383,6 +387,182 @@ void TestDialogs::settingsFonts()
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("dayfont", "size", 0), 24);
     QCOMPARE(ini.readInteger("nenfont", "size", 0), 22);
+}
+
+// The line of `key` in `section` of a settings file, as its bytes stand.
+static QByteArray keyLine(const QByteArray &file, const QByteArray &section, const QByteArray &key)
+{
+    bool inSection = false;
+    for (const QByteArray &line : file.split('\n')) {
+        const QByteArray text = line.trimmed();
+        if (text.startsWith('['))
+            inSection = text == '[' + section + ']';
+        else if (inSection && text.startsWith(key + '='))
+            return line;
+    }
+    return QByteArray();
+}
+
+static const QByteArray kFontSections[] = {"youbifont", "dayfont", "nenfont"};
+static const QByteArray kFontKeys[] = {"size", "name", "stylebold", "styleitalic", "styleuline", "stylesout"};
+
+// Clicks an entry of one of the chooser's lists.
+static void clickEntry(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    list->scrollToItem(found.first());
+    mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    QCOMPARE(list->currentItem(), found.first());
+}
+
+void TestDialogs::fontChooserKeepsTheStoredFont_data()
+{
+    QTest::addColumn<QByteArray>("face");   // as the settings file holds it, in Shift_JIS
+    QTest::addColumn<QString>("listed");    // the family list's entry chosen when it opens
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<QString>("style");     // the style list's entry chosen when it opens
+
+    const QByteArray msPGothic("\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");   // ＭＳ Ｐゴシック
+    const QByteArray noto("Noto Sans CJK JP");
+    const struct
+    {
+        const char *name;
+        bool bold, italic;
+        const char16_t *style;
+    } styles[] = {{"regular", false, false, u"標準"}, {"bold", true, false, u"太字"}, {"italic", false, true, u"斜体"},
+                  {"bold italic", true, true, u"太字 斜体"}};
+    for (const auto &st : styles) {
+        QTest::addRow("installed face, %s", st.name) << noto << "Noto Sans CJK JP" << false << st.bold << st.italic
+                                                      << QString::fromUtf16(st.style);
+        QTest::addRow("missing face, %s", st.name) << msPGothic << "ＭＳ Ｐゴシック" << true << st.bold << st.italic
+                                                    << QString::fromUtf16(st.style);
+    }
+}
+
+// Each of the three "フォント..." buttons opens the chooser on the stored face,
+// style and size; OK there without changes, then OK in the settings dialog, leaves
+// the font keys of the settings file as they were, byte for byte.
+void TestDialogs::fontChooserKeepsTheStoredFont()
+{
+    QFETCH(QByteArray, face);
+    QFETCH(QString, listed);
+    QFETCH(bool, missing);
+    QFETCH(bool, bold);
+    QFETCH(bool, italic);
+    QFETCH(QString, style);
+    QByteArray ini;
+    int size = 9;
+    for (const QByteArray &section : kFontSections)
+        ini += "[" + section + "]\r\nsize=" + QByteArray::number(size += 3) + "\r\nname=" + face + "\r\nstylebold="
+               + (bold ? "1" : "0") + "\r\nstyleitalic=" + (italic ? "1" : "0") + "\r\nstyleuline=1\r\nstylesout=0\r\n";
+    writeFile(iniPath(), ini);
+    QVERIFY(openWindow());
+
+    struct Shown
+    {
+        QString face, style, size, standIn;
+        bool sampleShown = false;
+        QFont sample;
+    };
+    QList<Shown> shown;
+    withSettings([&](Tfrmsettei *s) {
+        for (const char *name : {"btnyoubi1", "btndf", "btnnenfont"}) {
+            showPage(s, QByteArray(name) == "btnnenfont" ? 1 : 0);
+            whenModal([&](QWidget *dialog) {
+                auto *chooser = qobject_cast<FontChooser *>(dialog);
+                QVERIFY(chooser);
+                QVERIFY(QTest::qWaitForWindowExposed(chooser));
+                Shown now;
+                now.face = chooser->findChild<QListWidget *>("familyList")->currentItem()->text();
+                now.style = chooser->findChild<QListWidget *>("styleList")->currentItem()->text();
+                now.size = chooser->findChild<QListWidget *>("sizeList")->currentItem()->text();
+                auto *standIn = chooser->findChild<QLabel *>("lblstandin");
+                now.standIn = standIn->isVisible() ? standIn->text() : QString();
+                auto *sample = chooser->findChild<QLabel *>("lblsample");
+                now.sampleShown = sample->isVisible() && chooser->rect().contains(QRect(sample->mapTo(chooser, QPoint()), sample->size()))
+                                  && sample->height() >= sample->fontMetrics().height();
+                now.sample = sample->font();
+                QCOMPARE(sample->text(), QStringLiteral("あア亜 123 日月火"));
+                shown << now;
+                savePicture(chooser, QStringLiteral("fontchooser-%1").arg(missing ? "missing" : "installed"));
+                mouseClick(chooser->findChild<QPushButton *>("fontok"), Qt::LeftButton);
+            });
+            mouseClick(s->findChild<QPushButton *>(name), Qt::LeftButton);
+        }
+    }, true);
+
+    QCOMPARE(shown.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(shown[i].face, listed);
+        QCOMPARE(shown[i].style, style);
+        QCOMPARE(shown[i].size, QString::number(12 + 3 * i));
+        QVERIFY(shown[i].sampleShown);
+        QCOMPARE(shown[i].sample.bold(), bold);
+        QCOMPARE(shown[i].sample.italic(), italic);
+        QVERIFY(shown[i].sample.underline());
+        // A missing face says which face stands in for it.
+        if (missing)
+            QVERIFY2(shown[i].standIn.contains(QStringLiteral("Noto Sans CJK JP")), qPrintable(shown[i].standIn));
+        else
+            QCOMPARE(shown[i].standIn, QString());
+    }
+    const QByteArray after = readFile(iniPath());
+    for (const QByteArray &section : kFontSections)
+        for (const QByteArray &key : kFontKeys) {
+            QVERIFY2(!keyLine(ini, section, key).isEmpty(), section + "/" + key);
+            QCOMPARE(keyLine(after, section, key), keyLine(ini, section, key));
+        }
+    QCOMPARE(window()->Look.DayFont.Name, listed);
+    QCOMPARE(window()->Look.DayFont.Style.bold, bold);
+}
+
+// What the user picks in the chooser is what the settings file keeps.
+void TestDialogs::fontChooserChangeReachesTheFile()
+{
+    QVERIFY(openWindow());   // no settings file: the stored face is the missing default
+    withSettings([](Tfrmsettei *s) {
+        whenModal([](QWidget *dialog) {
+            auto *chooser = qobject_cast<FontChooser *>(dialog);
+            QVERIFY(chooser);
+            clickEntry(chooser->findChild<QListWidget *>("familyList"), "Noto Sans CJK JP");
+            QVERIFY(!chooser->findChild<QLabel *>("lblstandin")->isVisible());
+            clickEntry(chooser->findChild<QListWidget *>("styleList"), "斜体");
+            clickEntry(chooser->findChild<QListWidget *>("sizeList"), "20");
+            const QFont sample = chooser->findChild<QLabel *>("lblsample")->font();
+            QCOMPARE(sample.family(), QStringLiteral("Noto Sans CJK JP"));
+            QVERIFY(sample.italic() && !sample.bold());
+            QCOMPARE(sample.pointSize(), 20);
+            mouseClick(chooser->findChild<QPushButton *>("fontok"), Qt::LeftButton);
+        });
+        mouseClick(s->findChild<QPushButton *>("btndf"), Qt::LeftButton);
+        // Only the size, on the header font: its face stays the stored one.
+        whenModal([](QWidget *dialog) {
+            clickEntry(dialog->findChild<QListWidget *>("sizeList"), "16");
+            mouseClick(dialog->findChild<QPushButton *>("fontok"), Qt::LeftButton);
+        });
+        mouseClick(s->findChild<QPushButton *>("btnyoubi1"), Qt::LeftButton);
+        // Cancel changes nothing.
+        showPage(s, 1);
+        whenModal([](QWidget *dialog) {
+            clickEntry(dialog->findChild<QListWidget *>("styleList"), "標準");
+            mouseClick(dialog->findChild<QPushButton *>("fontcancel"), Qt::LeftButton);
+        });
+        mouseClick(s->findChild<QPushButton *>("btnnenfont"), Qt::LeftButton);
+    }, true);
+    const QByteArray file = readFile(iniPath());
+    const QByteArray msPGothic("\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
+    QCOMPARE(keyLine(file, "dayfont", "name").trimmed(), QByteArray("name=Noto Sans CJK JP"));
+    QCOMPARE(keyLine(file, "dayfont", "stylebold").trimmed(), QByteArray("stylebold=0"));
+    QCOMPARE(keyLine(file, "dayfont", "styleitalic").trimmed(), QByteArray("styleitalic=1"));
+    QCOMPARE(keyLine(file, "dayfont", "size").trimmed(), QByteArray("size=20"));
+    QCOMPARE(keyLine(file, "youbifont", "name").trimmed(), "name=" + msPGothic);
+    QCOMPARE(keyLine(file, "youbifont", "size").trimmed(), QByteArray("size=16"));
+    QCOMPARE(keyLine(file, "youbifont", "stylebold").trimmed(), QByteArray("stylebold=1"));
+    QCOMPARE(keyLine(file, "nenfont", "name").trimmed(), "name=" + msPGothic);
+    QCOMPARE(keyLine(file, "nenfont", "stylebold").trimmed(), QByteArray("stylebold=1"));
 }
 
 void TestDialogs::settingsPreviewAndSwatchPixels()

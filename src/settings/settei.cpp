@@ -118,13 +118,6 @@ int contentsBottom(const QWidget *page)
     return bottom;
 }
 
-void takeFont(const QFont &font, int &size, QString &name, FontStyle &style)
-{
-    size = font.pointSize();
-    name = font.family();
-    style = {font.bold(), font.italic(), font.underline(), font.strikeOut()};
-}
-
 } // namespace
 
 Tfrmsettei::Tfrmsettei(SettingsDialogHost *host, QWidget *parent)
@@ -415,10 +408,12 @@ void Tfrmsettei::repaintPreviews()
 void Tfrmsettei::btnyoubi1Click()
 {
     Tdayfont &f = m_work.YoubiFont;
-    QFont font = MakeFont(f.Name, f.Size, f.Style);
+    FontRecord font{f.Name, f.Size, f.Style};
     if (!ChooseFont(this, font))
         return;
-    takeFont(font, f.Size, f.Name, f.Style);
+    f.Name = font.name;
+    f.Size = font.size;
+    f.Style = font.style;
     fontsChanged();
     dg2->viewport()->update();
 }
@@ -426,10 +421,12 @@ void Tfrmsettei::btnyoubi1Click()
 void Tfrmsettei::btndfClick()
 {
     Tdayfont &f = m_work.DayFont;
-    QFont font = MakeFont(f.Name, f.Size, f.Style);
+    FontRecord font{f.Name, f.Size, f.Style};
     if (!ChooseFont(this, font))
         return;
-    takeFont(font, f.Size, f.Name, f.Style);
+    f.Name = font.name;
+    f.Size = font.size;
+    f.Style = font.style;
     fontsChanged();
     dg2->setDefaultRowHeight(dayRowHeight());
     dg3->setDefaultRowHeight(dg2->defaultRowHeight());
@@ -440,10 +437,12 @@ void Tfrmsettei::btnnenfontClick()
 {
     // The chooser starts from the committed caption font, not one picked earlier.
     const Tnenfont &committed = m_host->appearance().NenFont;
-    QFont font = MakeFont(committed.Name, committed.Size, committed.Style);
+    FontRecord font{committed.Name, committed.Size, committed.Style};
     if (!ChooseFont(this, font))
         return;
-    takeFont(font, m_work.NenFont.Size, m_work.NenFont.Name, m_work.NenFont.Style);
+    m_work.NenFont.Name = font.name;
+    m_work.NenFont.Size = font.size;
+    m_work.NenFont.Style = font.style;
     showNenSample();
 }
 
