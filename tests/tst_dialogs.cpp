@@ -13,6 +13,7 @@
 #include <QStyleOption>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -47,6 +48,8 @@ private slots:
     void settingsPreviewAndSwatchPixels();
     void settingsCaptionsFit();
     void colorBoxNamesAndCustomColours();
+    void messageBoxesFitTheirTitle_data();
+    void messageBoxesFitTheirTitle();
 
 private:
     // Opens the settings dialog through its menu item and runs `operate` in it;
@@ -728,6 +731,51 @@ void TestDialogs::colorBoxNamesAndCustomColours()
     emit box.activated(box.count() - 1);
     QCOMPARE(chosen, (QList<Color>{clLime, 0x030201}));
     QCOMPARE(box.selected(), Color(0x030201));
+}
+
+void TestDialogs::messageBoxesFitTheirTitle_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("information with a short text") << int(MessageBoxes::Kind::Information) << "ヒビシルシ" << "OK";
+    QTest::newRow("error with a short text") << int(MessageBoxes::Kind::Error) << "ヒビシルシ" << "×";
+    QTest::newRow("warning with a long title") << int(MessageBoxes::Kind::WarningYesNo) << "データの一括入力についての確認と警告"
+                                               << "はい？";
+}
+
+// A real box, not the recorder: as wide as its title needs in a bold title-bar
+// font, beside a window icon and three title-bar buttons.
+void TestDialogs::messageBoxesFitTheirTitle()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QVERIFY(openWindow());
+    MessageBoxes::setHandler(nullptr);
+    QString shownTitle, shownText;
+    int width = 0;
+    whenModal([&](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY(box);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        shownTitle = box->windowTitle();
+        shownText = box->text();
+        width = box->width();
+        savePicture(box, QStringLiteral("messagebox-%1").arg(kind));
+        box->buttons().last()->click();
+    });
+    switch (MessageBoxes::Kind(kind)) {
+    case MessageBoxes::Kind::Information: MessageBoxes::information(window(), text); break;
+    case MessageBoxes::Kind::Error: MessageBoxes::error(window(), text); break;
+    case MessageBoxes::Kind::WarningYesNo: QVERIFY(!MessageBoxes::warningYesNo(window(), title, text)); break;
+    }
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownText, text);
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    QVERIFY2(width >= QFontMetrics(titleFont).horizontalAdvance(title) + 4 * 24,
+             qPrintable(QStringLiteral("%1 wide").arg(width)));
 }
 
 QTEST_MAIN(TestDialogs)
