@@ -3,13 +3,17 @@
 #include "app/jump.h"
 #include "components/ColorBox.h"
 #include "components/CtrlsEx.h"
+#include "components/FontChooser.h"
 #include "components/UpDown.h"
 #include "settings/IniFile.h"
 #include "settings/settei.h"
 
 #include <QColorDialog>
-#include <QFontDialog>
+#include <QGroupBox>
+#include <QStyleOption>
 #include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -38,8 +42,14 @@ private slots:
     void settingsCancelChangesNothing();
     void settingsTodayFrameControls();
     void settingsFonts();
+    void fontChooserKeepsTheStoredFont_data();
+    void fontChooserKeepsTheStoredFont();
+    void fontChooserChangeReachesTheFile();
     void settingsPreviewAndSwatchPixels();
+    void settingsCaptionsFit();
     void colorBoxNamesAndCustomColours();
+    void messageBoxesFitTheirTitle_data();
+    void messageBoxesFitTheirTitle();
 
 private:
     // Opens the settings dialog through its menu item and runs `operate` in it;
@@ -344,7 +354,7 @@ void TestDialogs::settingsFonts()
         const int rowBefore = grid->defaultRowHeight();
         // A day font of 30 points is held to 24.
         whenModal([](QWidget *dialog) {
-            auto *chooser = qobject_cast<QFontDialog *>(dialog);
+            auto *chooser = qobject_cast<FontChooser *>(dialog);
             QVERIFY(chooser);
             QFont f = chooser->currentFont();
             f.setPointSize(30);
@@ -362,7 +372,7 @@ void TestDialogs::settingsFonts()
         QList<int> startSizes;
         for (int size : {20, 22}) {
             whenModal([&startSizes, size](QWidget *dialog) {
-                auto *chooser = qobject_cast<QFontDialog *>(dialog);
+                auto *chooser = qobject_cast<FontChooser *>(dialog);
                 startSizes << chooser->currentFont().pointSize();
                 QFont f = chooser->currentFont();
                 f.setPointSize(size);
@@ -380,6 +390,182 @@ void TestDialogs::settingsFonts()
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("dayfont", "size", 0), 24);
     QCOMPARE(ini.readInteger("nenfont", "size", 0), 22);
+}
+
+// The line of `key` in `section` of a settings file, as its bytes stand.
+static QByteArray keyLine(const QByteArray &file, const QByteArray &section, const QByteArray &key)
+{
+    bool inSection = false;
+    for (const QByteArray &line : file.split('\n')) {
+        const QByteArray text = line.trimmed();
+        if (text.startsWith('['))
+            inSection = text == '[' + section + ']';
+        else if (inSection && text.startsWith(key + '='))
+            return line;
+    }
+    return QByteArray();
+}
+
+static const QByteArray kFontSections[] = {"youbifont", "dayfont", "nenfont"};
+static const QByteArray kFontKeys[] = {"size", "name", "stylebold", "styleitalic", "styleuline", "stylesout"};
+
+// Clicks an entry of one of the chooser's lists.
+static void clickEntry(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    list->scrollToItem(found.first());
+    mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    QCOMPARE(list->currentItem(), found.first());
+}
+
+void TestDialogs::fontChooserKeepsTheStoredFont_data()
+{
+    QTest::addColumn<QByteArray>("face");   // as the settings file holds it, in Shift_JIS
+    QTest::addColumn<QString>("listed");    // the family list's entry chosen when it opens
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<QString>("style");     // the style list's entry chosen when it opens
+
+    const QByteArray msPGothic("\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");   // ＭＳ Ｐゴシック
+    const QByteArray noto("Noto Sans CJK JP");
+    const struct
+    {
+        const char *name;
+        bool bold, italic;
+        const char16_t *style;
+    } styles[] = {{"regular", false, false, u"標準"}, {"bold", true, false, u"太字"}, {"italic", false, true, u"斜体"},
+                  {"bold italic", true, true, u"太字 斜体"}};
+    for (const auto &st : styles) {
+        QTest::addRow("installed face, %s", st.name) << noto << "Noto Sans CJK JP" << false << st.bold << st.italic
+                                                      << QString::fromUtf16(st.style);
+        QTest::addRow("missing face, %s", st.name) << msPGothic << "ＭＳ Ｐゴシック" << true << st.bold << st.italic
+                                                    << QString::fromUtf16(st.style);
+    }
+}
+
+// Each of the three "フォント..." buttons opens the chooser on the stored face,
+// style and size; OK there without changes, then OK in the settings dialog, leaves
+// the font keys of the settings file as they were, byte for byte.
+void TestDialogs::fontChooserKeepsTheStoredFont()
+{
+    QFETCH(QByteArray, face);
+    QFETCH(QString, listed);
+    QFETCH(bool, missing);
+    QFETCH(bool, bold);
+    QFETCH(bool, italic);
+    QFETCH(QString, style);
+    QByteArray ini;
+    int size = 9;
+    for (const QByteArray &section : kFontSections)
+        ini += "[" + section + "]\r\nsize=" + QByteArray::number(size += 3) + "\r\nname=" + face + "\r\nstylebold="
+               + (bold ? "1" : "0") + "\r\nstyleitalic=" + (italic ? "1" : "0") + "\r\nstyleuline=1\r\nstylesout=0\r\n";
+    writeFile(iniPath(), ini);
+    QVERIFY(openWindow());
+
+    struct Shown
+    {
+        QString face, style, size, standIn;
+        bool sampleShown = false;
+        QFont sample;
+    };
+    QList<Shown> shown;
+    withSettings([&](Tfrmsettei *s) {
+        for (const char *name : {"btnyoubi1", "btndf", "btnnenfont"}) {
+            showPage(s, QByteArray(name) == "btnnenfont" ? 1 : 0);
+            whenModal([&](QWidget *dialog) {
+                auto *chooser = qobject_cast<FontChooser *>(dialog);
+                QVERIFY(chooser);
+                QVERIFY(QTest::qWaitForWindowExposed(chooser));
+                Shown now;
+                now.face = chooser->findChild<QListWidget *>("familyList")->currentItem()->text();
+                now.style = chooser->findChild<QListWidget *>("styleList")->currentItem()->text();
+                now.size = chooser->findChild<QListWidget *>("sizeList")->currentItem()->text();
+                auto *standIn = chooser->findChild<QLabel *>("lblstandin");
+                now.standIn = standIn->isVisible() ? standIn->text() : QString();
+                auto *sample = chooser->findChild<QLabel *>("lblsample");
+                now.sampleShown = sample->isVisible() && chooser->rect().contains(QRect(sample->mapTo(chooser, QPoint()), sample->size()))
+                                  && sample->height() >= sample->fontMetrics().height();
+                now.sample = sample->font();
+                QCOMPARE(sample->text(), QStringLiteral("あア亜 123 日月火"));
+                shown << now;
+                savePicture(chooser, QStringLiteral("fontchooser-%1").arg(missing ? "missing" : "installed"));
+                mouseClick(chooser->findChild<QPushButton *>("fontok"), Qt::LeftButton);
+            });
+            mouseClick(s->findChild<QPushButton *>(name), Qt::LeftButton);
+        }
+    }, true);
+
+    QCOMPARE(shown.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(shown[i].face, listed);
+        QCOMPARE(shown[i].style, style);
+        QCOMPARE(shown[i].size, QString::number(12 + 3 * i));
+        QVERIFY(shown[i].sampleShown);
+        QCOMPARE(shown[i].sample.bold(), bold);
+        QCOMPARE(shown[i].sample.italic(), italic);
+        QVERIFY(shown[i].sample.underline());
+        // A missing face says which face stands in for it.
+        if (missing)
+            QVERIFY2(shown[i].standIn.contains(QStringLiteral("Noto Sans CJK JP")), qPrintable(shown[i].standIn));
+        else
+            QCOMPARE(shown[i].standIn, QString());
+    }
+    const QByteArray after = readFile(iniPath());
+    for (const QByteArray &section : kFontSections)
+        for (const QByteArray &key : kFontKeys) {
+            QVERIFY2(!keyLine(ini, section, key).isEmpty(), section + "/" + key);
+            QCOMPARE(keyLine(after, section, key), keyLine(ini, section, key));
+        }
+    QCOMPARE(window()->Look.DayFont.Name, listed);
+    QCOMPARE(window()->Look.DayFont.Style.bold, bold);
+}
+
+// What the user picks in the chooser is what the settings file keeps.
+void TestDialogs::fontChooserChangeReachesTheFile()
+{
+    QVERIFY(openWindow());   // no settings file: the stored face is the missing default
+    withSettings([](Tfrmsettei *s) {
+        whenModal([](QWidget *dialog) {
+            auto *chooser = qobject_cast<FontChooser *>(dialog);
+            QVERIFY(chooser);
+            clickEntry(chooser->findChild<QListWidget *>("familyList"), "Noto Sans CJK JP");
+            QVERIFY(!chooser->findChild<QLabel *>("lblstandin")->isVisible());
+            clickEntry(chooser->findChild<QListWidget *>("styleList"), "斜体");
+            clickEntry(chooser->findChild<QListWidget *>("sizeList"), "20");
+            const QFont sample = chooser->findChild<QLabel *>("lblsample")->font();
+            QCOMPARE(sample.family(), QStringLiteral("Noto Sans CJK JP"));
+            QVERIFY(sample.italic() && !sample.bold());
+            QCOMPARE(sample.pointSize(), 20);
+            mouseClick(chooser->findChild<QPushButton *>("fontok"), Qt::LeftButton);
+        });
+        mouseClick(s->findChild<QPushButton *>("btndf"), Qt::LeftButton);
+        // Only the size, on the header font: its face stays the stored one.
+        whenModal([](QWidget *dialog) {
+            clickEntry(dialog->findChild<QListWidget *>("sizeList"), "16");
+            mouseClick(dialog->findChild<QPushButton *>("fontok"), Qt::LeftButton);
+        });
+        mouseClick(s->findChild<QPushButton *>("btnyoubi1"), Qt::LeftButton);
+        // Cancel changes nothing.
+        showPage(s, 1);
+        whenModal([](QWidget *dialog) {
+            clickEntry(dialog->findChild<QListWidget *>("styleList"), "標準");
+            mouseClick(dialog->findChild<QPushButton *>("fontcancel"), Qt::LeftButton);
+        });
+        mouseClick(s->findChild<QPushButton *>("btnnenfont"), Qt::LeftButton);
+    }, true);
+    const QByteArray file = readFile(iniPath());
+    const QByteArray msPGothic("\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
+    QCOMPARE(keyLine(file, "dayfont", "name").trimmed(), QByteArray("name=Noto Sans CJK JP"));
+    QCOMPARE(keyLine(file, "dayfont", "stylebold").trimmed(), QByteArray("stylebold=0"));
+    QCOMPARE(keyLine(file, "dayfont", "styleitalic").trimmed(), QByteArray("styleitalic=1"));
+    QCOMPARE(keyLine(file, "dayfont", "size").trimmed(), QByteArray("size=20"));
+    QCOMPARE(keyLine(file, "youbifont", "name").trimmed(), "name=" + msPGothic);
+    QCOMPARE(keyLine(file, "youbifont", "size").trimmed(), QByteArray("size=16"));
+    QCOMPARE(keyLine(file, "youbifont", "stylebold").trimmed(), QByteArray("stylebold=1"));
+    QCOMPARE(keyLine(file, "nenfont", "name").trimmed(), "name=" + msPGothic);
+    QCOMPARE(keyLine(file, "nenfont", "stylebold").trimmed(), QByteArray("stylebold=1"));
 }
 
 void TestDialogs::settingsPreviewAndSwatchPixels()
@@ -415,6 +601,109 @@ void TestDialogs::settingsPreviewAndSwatchPixels()
     }, false);
 }
 
+// What keeps a caption from showing whole where it stands: too little room for
+// its text in the style's drawing, a sibling over it, or a place outside its
+// group's frame or outside the dialog. Empty when nothing does.
+static QString describe(const QWidget *w)
+{
+    const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+    const QString text = w->property(qobject_cast<const QGroupBox *>(w) ? "title" : "text").toString();
+    return text.isEmpty() ? name : QStringLiteral("%1 \"%2\"").arg(name, text);
+}
+
+static QStringList captionProblems(QWidget *w)
+{
+    QStringList problems;
+    auto complain = [&](const QString &what) { problems << describe(w) + QStringLiteral(": ") + what; };
+    const QFontMetrics fm = w->fontMetrics();
+    auto needs = [&](const QString &text, const QRect &room, int padding) {
+        const int advance = fm.horizontalAdvance(QString(text).remove(QLatin1Char('&')));
+        if (advance + 2 * padding > room.width())
+            complain(QStringLiteral("text %1 wide in %2").arg(advance + 2 * padding).arg(room.width()));
+        if (fm.height() > room.height())
+            complain(QStringLiteral("text %1 high in %2").arg(fm.height()).arg(room.height()));
+    };
+    QStyle *style = w->style();
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        if (!label->text().isEmpty())
+            needs(label->text(), label->contentsRect(), 0);
+    } else if (auto *swatch = qobject_cast<TButtonEx *>(w)) {
+        if (!swatch->text().isEmpty())
+            needs(swatch->text(), swatch->rect().adjusted(4, 4, -4, -4), 0);   // the owner-drawn caption's room
+    } else if (auto *radio = qobject_cast<QRadioButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        option.text = radio->text();
+        needs(radio->text(), style->subElementRect(QStyle::SE_RadioButtonContents, &option, radio), 0);
+    } else if (auto *push = qobject_cast<QPushButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(push);
+        option.text = push->text();
+        needs(push->text(), style->subElementRect(QStyle::SE_PushButtonContents, &option, push), 2);
+    } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.textAlignment = group->alignment();
+        option.lineWidth = 1;
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect title = style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        if (title.isEmpty() || !group->rect().contains(title))
+            complain(QStringLiteral("no room for the title"));
+        else
+            needs(group->title(), title, 0);
+        for (QWidget *child : group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            auto *frame = qobject_cast<QFrame *>(child);
+            const bool line = frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+            if (child->isVisible() && !line && !group->contentsRect().contains(child->geometry()))
+                complain(describe(child) + QStringLiteral(" reaches out of the frame"));
+            if (child->isVisible() && child->geometry().intersects(title))
+                complain(describe(child) + QStringLiteral(" is over the title"));
+        }
+    }
+    // Side by side with its siblings, and wholly inside the dialog.
+    if (QWidget *parent = w->parentWidget()) {
+        for (QWidget *sibling : parent->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (sibling != w && sibling->isVisible() && !sibling->isWindow() && sibling->geometry().intersects(w->geometry()))
+                complain(QStringLiteral("overlaps ") + describe(sibling));
+    }
+    const QRect inDialog(w->mapTo(w->window(), QPoint()), w->size());
+    if (!w->window()->rect().contains(inDialog))
+        complain(QStringLiteral("outside the dialog"));
+    return problems;
+}
+
+// Every caption of both pages whole, with the fonts in use at this scale (run at
+// scale 1 and at QT_SCALE_FACTOR=2).
+void TestDialogs::settingsCaptionsFit()
+{
+    QVERIFY(openWindow());
+    withSettings([](Tfrmsettei *s) {
+        auto *tabs = s->findChild<QTabWidget *>("PageControl1");
+        QTabBar *bar = tabs->tabBar();
+        for (int tab = 0; tab < bar->count(); ++tab) {
+            const int needed = bar->fontMetrics().horizontalAdvance(bar->tabText(tab))
+                               + bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+            QVERIFY2(bar->tabRect(tab).width() >= needed, qPrintable(bar->tabText(tab)));
+        }
+        for (int page = 0; page < tabs->count(); ++page) {
+            showPage(s, page);
+            QStringList problems;
+            int checked = 0;
+            for (QWidget *w : s->findChildren<QWidget *>()) {
+                const bool captioned = qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QGroupBox *>(w);
+                if (!w->isVisible() || !captioned || w->window() != s)
+                    continue;
+                problems << captionProblems(w);
+                ++checked;
+            }
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+            QVERIFY(checked >= 15);
+            QVERIFY(savePicture(s, QStringLiteral("settings-%1-scale%2").arg(page + 1).arg(s->devicePixelRatio())));
+        }
+    }, false);
+}
+
 void TestDialogs::colorBoxNamesAndCustomColours()
 {
     ColorBox box;
@@ -442,6 +731,51 @@ void TestDialogs::colorBoxNamesAndCustomColours()
     emit box.activated(box.count() - 1);
     QCOMPARE(chosen, (QList<Color>{clLime, 0x030201}));
     QCOMPARE(box.selected(), Color(0x030201));
+}
+
+void TestDialogs::messageBoxesFitTheirTitle_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("information with a short text") << int(MessageBoxes::Kind::Information) << "ヒビシルシ" << "OK";
+    QTest::newRow("error with a short text") << int(MessageBoxes::Kind::Error) << "ヒビシルシ" << "×";
+    QTest::newRow("warning with a long title") << int(MessageBoxes::Kind::WarningYesNo) << "データの一括入力についての確認と警告"
+                                               << "はい？";
+}
+
+// A real box, not the recorder: as wide as its title needs in a bold title-bar
+// font, beside a window icon and three title-bar buttons.
+void TestDialogs::messageBoxesFitTheirTitle()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QVERIFY(openWindow());
+    MessageBoxes::setHandler(nullptr);
+    QString shownTitle, shownText;
+    int width = 0;
+    whenModal([&](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY(box);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        shownTitle = box->windowTitle();
+        shownText = box->text();
+        width = box->width();
+        savePicture(box, QStringLiteral("messagebox-%1").arg(kind));
+        box->buttons().last()->click();
+    });
+    switch (MessageBoxes::Kind(kind)) {
+    case MessageBoxes::Kind::Information: MessageBoxes::information(window(), text); break;
+    case MessageBoxes::Kind::Error: MessageBoxes::error(window(), text); break;
+    case MessageBoxes::Kind::WarningYesNo: QVERIFY(!MessageBoxes::warningYesNo(window(), title, text)); break;
+    }
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownText, text);
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    QVERIFY2(width >= QFontMetrics(titleFont).horizontalAdvance(title) + 4 * 24,
+             qPrintable(QStringLiteral("%1 wide").arg(width)));
 }
 
 QTEST_MAIN(TestDialogs)

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyleOption>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace hibi {
@@ -23,14 +25,17 @@ namespace hibi {
 namespace {
 
 const QString kHeaderNames[3] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火")};
+// Room between a push button's caption and the style's frame, on each side.
+constexpr int kCaptionPadding = 2;
 
 QLabel *label(QWidget *parent, const QString &text, int x, int y, int pixels = 0)
 {
     auto *l = new QLabel(text, parent);
     if (pixels)
         l->setFont(PixelFont(pixels));
-    l->move(x, y);
-    l->adjustSize();
+    // As wide as the text and one line of the font high: the Japanese glyphs come
+    // from a fallback face whose taller line would reach into the row below.
+    l->setGeometry(x, y, l->fontMetrics().horizontalAdvance(text), l->fontMetrics().height());
     return l;
 }
 
@@ -38,8 +43,14 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text, cons
 {
     auto *b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
     b->setAutoDefault(false);
+    // No narrower than the caption needs inside the style's frame.
+    QStyleOptionButton option;
+    option.initFrom(b);
+    option.rect = QRect(QPoint(), geometry.size());
+    const QRect inside = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
+    const int needed = b->fontMetrics().horizontalAdvance(text) + 2 * kCaptionPadding + geometry.width() - inside.width();
+    b->setGeometry(geometry.x(), geometry.y(), std::max(geometry.width(), needed), geometry.height());
     return b;
 }
 
@@ -51,8 +62,20 @@ QGroupBox *group(QWidget *parent, const char *name, const QString &title, const 
     return g;
 }
 
+// The design's group titles sit on the frame line, with the first row just below;
+// Qt's styles put the title above the frame. The rows go down to where the style's
+// contents begin and the group grows as much; returns by how much.
+int lowerBelowTitle(QGroupBox *g, int firstRow)
+{
+    const int drop = std::max(0, g->contentsRect().top() - firstRow);
+    for (QWidget *child : g->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        child->move(child->pos() + QPoint(0, drop));
+    g->resize(g->width(), g->height() + drop);
+    return drop;
+}
+
 // A bevel that shows only one of its edges.
-void line(QWidget *parent, const QRect &bevel, bool bottom)
+QFrame *line(QWidget *parent, const QRect &bevel, bool bottom)
 {
     auto *f = new QFrame(parent);
     f->setFrameShape(bottom ? QFrame::HLine : QFrame::VLine);
@@ -61,13 +84,38 @@ void line(QWidget *parent, const QRect &bevel, bool bottom)
         f->setGeometry(bevel.left(), bevel.bottom() - 1, bevel.width(), 2);
     else
         f->setGeometry(bevel.left(), bevel.top(), 2, bevel.height());
+    return f;
 }
 
-void takeFont(const QFont &font, int &size, QString &name, FontStyle &style)
+// The part of a header or day group right of its "フォント..." button: the bracket
+// lines, their label and the colour buttons move right when the button had to grow,
+// keeping 6 pixels before the bracket, and the group widens as much.
+void makeRoomForFontButton(QGroupBox *g, QPushButton *font, const QList<QWidget *> &rightPart)
 {
-    size = font.pointSize();
-    name = font.family();
-    style = {font.bold(), font.italic(), font.underline(), font.strikeOut()};
+    const int shift = std::max(0, font->geometry().right() + 1 + 6 - 72);
+    for (QWidget *w : rightPart)
+        w->move(w->pos() + QPoint(shift, 0));
+    g->resize(g->width() + shift, g->height());
+}
+
+// The height the tab control gives its pages.
+int pageHeight(const QTabWidget *tabs)
+{
+    QStyleOptionTabWidgetFrame option;
+    option.initFrom(tabs);
+    option.shape = tabs->tabBar()->shape();
+    option.tabBarSize = tabs->tabBar()->sizeHint();
+    option.lineWidth = tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs);
+    return tabs->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, tabs).height();
+}
+
+// The lowest bottom edge of a page's controls.
+int contentsBottom(const QWidget *page)
+{
+    int bottom = 0;
+    for (const QWidget *w : page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        bottom = std::max(bottom, w->geometry().bottom() + 1);
+    return bottom;
 }
 
 } // namespace
@@ -77,7 +125,6 @@ Tfrmsettei::Tfrmsettei(SettingsDialogHost *host, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmsettei"));
     setWindowTitle(QStringLiteral("設定"));
-    setFixedSize(517, 367);
     setFont(PixelFont(12));
     ColorDialog1 = new QColorDialog(Qt::black, this);
     ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
@@ -125,10 +172,15 @@ Tfrmsettei::Tfrmsettei(SettingsDialogHost *host, QWidget *parent)
     }
     buildPage1(page1);
     buildPage2(page2);
+    // Where the fonts in use made the pages' contents taller than the pages, the
+    // pages grow, and the dialog and its buttons with them.
+    const int grow = std::max(0, std::max(contentsBottom(page1), contentsBottom(page2)) + 3 - pageHeight(PageControl1));
+    setFixedSize(517, 367 + grow);
+    PageControl1->resize(PageControl1->width(), PageControl1->height() + grow);
 
     btnok = new QPushButton(QStringLiteral("OK"), this);
     btnok->setObjectName(QStringLiteral("btnok"));
-    btnok->setGeometry(312, 328, 81, 33);
+    btnok->setGeometry(312, 328 + grow, 81, 33);
     btnok->setDefault(true);
     connect(btnok, &QPushButton::clicked, this, [this] {
         accept();   // the dialog closes as OK even when the file cannot be written
@@ -136,7 +188,7 @@ Tfrmsettei::Tfrmsettei(SettingsDialogHost *host, QWidget *parent)
     });
     btncancel = new QPushButton(QStringLiteral("キャンセル"), this);
     btncancel->setObjectName(QStringLiteral("btncancel"));
-    btncancel->setGeometry(408, 328, 81, 33);
+    btncancel->setGeometry(408, 328 + grow, 81, 33);
     btncancel->setAutoDefault(false);
     connect(btncancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -170,6 +222,7 @@ void Tfrmsettei::buildPage1(QWidget *page)
     sedit1->setRange(1, 8);
     sedit1->setValue(1);
     connect(sedit1, &QSpinBox::valueChanged, this, &Tfrmsettei::sedit1Change);
+    lowerBelowTitle(marks, 16);
 
     QGroupBox *header = group(page, "GroupBox2", QStringLiteral("曜日部分"), QRect(288, 0, 210, 115));
     label(header, QStringLiteral("休日の文字色"), 24, 16);
@@ -180,17 +233,18 @@ void Tfrmsettei::buildPage1(QWidget *page)
     m_colorBoxes[2]->setGeometry(112, 32, 89, 22);
     auto *btnyoubi1 = button(header, "btnyoubi1", QStringLiteral("フォント..."), QRect(8, 72, 55, 33));
     connect(btnyoubi1, &QPushButton::clicked, this, &Tfrmsettei::btnyoubi1Click);
-    label(header, QStringLiteral("背景色変更"), 104, 64);
-    line(header, QRect(72, 53, 129, 9), true);
-    line(header, QRect(72, 64, 9, 49), false);
     m_colorButtons[1]->setParent(header);
     m_colorButtons[1]->setGeometry(80, 80, 57, 25);
     m_colorButtons[1]->setText(QStringLiteral("休日..."));
     m_colorButtons[2]->setParent(header);
     m_colorButtons[2]->setGeometry(144, 80, 57, 25);
     m_colorButtons[2]->setText(QStringLiteral("平日..."));
+    makeRoomForFontButton(header, btnyoubi1,
+                          {label(header, QStringLiteral("背景色変更"), 104, 64), line(header, QRect(72, 53, 129, 9), true),
+                           line(header, QRect(72, 64, 9, 49), false), m_colorButtons[1], m_colorButtons[2]});
+    const int headerDrop = lowerBelowTitle(header, 16);
 
-    QGroupBox *days = group(page, "GroupBox3", QStringLiteral("日付部分"), QRect(288, 120, 210, 161));
+    QGroupBox *days = group(page, "GroupBox3", QStringLiteral("日付部分"), QRect(288, 120 + headerDrop, 210, 161));
     label(days, QStringLiteral("休日の文字色"), 16, 16, 13);
     m_colorBoxes[3]->setParent(days);
     m_colorBoxes[3]->setGeometry(8, 32, 89, 22);
@@ -199,19 +253,20 @@ void Tfrmsettei::buildPage1(QWidget *page)
     m_colorBoxes[4]->setGeometry(112, 32, 89, 22);
     auto *btndf = button(days, "btndf", QStringLiteral("フォント..."), QRect(8, 72, 55, 33));
     connect(btndf, &QPushButton::clicked, this, &Tfrmsettei::btndfClick);
-    label(days, QStringLiteral("背景色の変更"), 104, 64);
-    line(days, QRect(72, 53, 137, 9), true);
-    line(days, QRect(72, 64, 9, 97), false);
     m_colorButtons[3]->setParent(days);
     m_colorButtons[3]->setGeometry(80, 80, 57, 25);
     m_colorButtons[3]->setText(QStringLiteral("休日..."));
     m_colorButtons[4]->setParent(days);
     m_colorButtons[4]->setGeometry(144, 80, 57, 25);
     m_colorButtons[4]->setText(QStringLiteral("平日..."));
-    label(days, QStringLiteral("日付の無い部分"), 88, 112);
     m_colorButtons[5]->setParent(days);
     m_colorButtons[5]->setGeometry(112, 128, 57, 25);
     m_colorButtons[5]->setText(QStringLiteral("背景色..."));
+    makeRoomForFontButton(days, btndf,
+                          {label(days, QStringLiteral("背景色の変更"), 104, 64), line(days, QRect(72, 53, 137, 9), true),
+                           line(days, QRect(72, 64, 9, 97), false), m_colorButtons[3], m_colorButtons[4],
+                           label(days, QStringLiteral("日付の無い部分"), 88, 112), m_colorButtons[5]});
+    lowerBelowTitle(days, 16);
 }
 
 void Tfrmsettei::buildPage2(QWidget *page)
@@ -234,11 +289,14 @@ void Tfrmsettei::buildPage2(QWidget *page)
     label(caption, QStringLiteral("文字色"), 128, 8, 13);
     m_colorBoxes[5]->setParent(caption);
     m_colorBoxes[5]->setGeometry(112, 24, 89, 22);
+    // Each group below goes down by what the ones above it grew.
+    int below = lowerBelowTitle(caption, 8);
 
-    QGroupBox *margin = group(page, "GroupBox6", QStringLiteral("カレンダーの余白"), QRect(16, 176, 217, 65));
+    QGroupBox *margin = group(page, "GroupBox6", QStringLiteral("カレンダーの余白"), QRect(16, 176 + below, 217, 65));
     label(margin, QStringLiteral("色変更:"), 24, 32, 13);
     m_colorButtons[10]->setParent(margin);
     m_colorButtons[10]->setGeometry(80, 24, 57, 25);
+    below += lowerBelowTitle(margin, 24);
 
     dg3 = new DrawGrid(page);
     dg3->setObjectName(QStringLiteral("dg3"));
@@ -269,9 +327,10 @@ void Tfrmsettei::buildPage2(QWidget *page)
     sedit2->setRange(1, 10);
     sedit2->setValue(1);
     connect(sedit2, &QSpinBox::valueChanged, this, &Tfrmsettei::sedit2Change);
+    lowerBelowTitle(today, 16);
 
     // Which days are holidays: in the room below the margin colour.
-    QGroupBox *holidays = group(page, "GroupBox7", QStringLiteral("祝日の判定"), QRect(16, 248, 217, 41));
+    QGroupBox *holidays = group(page, "GroupBox7", QStringLiteral("祝日の判定"), QRect(16, 248 + below, 217, 41));
     radiholtable = new QRadioButton(QStringLiteral("従来の規則"), holidays);
     radiholtable->setObjectName(QStringLiteral("radiholtable"));
     radiholtable->setGeometry(16, 16, std::max(89, radiholtable->sizeHint().width()), 21);
@@ -280,6 +339,7 @@ void Tfrmsettei::buildPage2(QWidget *page)
     radihollaw->setGeometry(112, 16, std::max(89, radihollaw->sizeHint().width()), 21);
     connect(radiholtable, &QRadioButton::clicked, this, &Tfrmsettei::radiholClick);
     connect(radihollaw, &QRadioButton::clicked, this, &Tfrmsettei::radiholClick);
+    lowerBelowTitle(holidays, 16);
 }
 
 int Tfrmsettei::dayRowHeight() const
@@ -348,10 +408,12 @@ void Tfrmsettei::repaintPreviews()
 void Tfrmsettei::btnyoubi1Click()
 {
     Tdayfont &f = m_work.YoubiFont;
-    QFont font = MakeFont(f.Name, f.Size, f.Style);
+    FontRecord font{f.Name, f.Size, f.Style};
     if (!ChooseFont(this, font))
         return;
-    takeFont(font, f.Size, f.Name, f.Style);
+    f.Name = font.name;
+    f.Size = font.size;
+    f.Style = font.style;
     fontsChanged();
     dg2->viewport()->update();
 }
@@ -359,10 +421,12 @@ void Tfrmsettei::btnyoubi1Click()
 void Tfrmsettei::btndfClick()
 {
     Tdayfont &f = m_work.DayFont;
-    QFont font = MakeFont(f.Name, f.Size, f.Style);
+    FontRecord font{f.Name, f.Size, f.Style};
     if (!ChooseFont(this, font))
         return;
-    takeFont(font, f.Size, f.Name, f.Style);
+    f.Name = font.name;
+    f.Size = font.size;
+    f.Style = font.style;
     fontsChanged();
     dg2->setDefaultRowHeight(dayRowHeight());
     dg3->setDefaultRowHeight(dg2->defaultRowHeight());
@@ -373,10 +437,12 @@ void Tfrmsettei::btnnenfontClick()
 {
     // The chooser starts from the committed caption font, not one picked earlier.
     const Tnenfont &committed = m_host->appearance().NenFont;
-    QFont font = MakeFont(committed.Name, committed.Size, committed.Style);
+    FontRecord font{committed.Name, committed.Size, committed.Style};
     if (!ChooseFont(this, font))
         return;
-    takeFont(font, m_work.NenFont.Size, m_work.NenFont.Name, m_work.NenFont.Style);
+    m_work.NenFont.Name = font.name;
+    m_work.NenFont.Size = font.size;
+    m_work.NenFont.Style = font.style;
     showNenSample();
 }
 
