@@ -18,12 +18,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <QWindow>
 
@@ -34,6 +36,32 @@ namespace hibi::test {
 
 inline constexpr YearMonthDay16 kToday{2026, 3, 10};
 inline const QByteArray kHeader = header();
+
+// Receives, while it lives, what the program asks the desktop to open instead of
+// a browser. `refuse` takes it away, so that opening fails as on a desktop without
+// a browser (the offscreen platform opens nothing).
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+    UrlCatcher() { refuse(false); }
+    ~UrlCatcher() override { refuse(true); }
+    void refuse(bool refusing)
+    {
+        for (const char *scheme : {"https", "file"}) {
+            if (refusing)
+                QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+            else
+                QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+        }
+    }
+
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
 
 // Every message box shown while it lives, answered with `answer` when it asks.
 struct MessageRecorder
@@ -66,6 +94,20 @@ inline QObject &pendingOperators()
     return holder;
 }
 
+// The modal dialog once it is shown and has the keyboard, so that the keys sent
+// to it arrive (on a busy machine the first tick can come before it is active).
+inline QWidget *readyModal()
+{
+    QWidget *dialog = QApplication::activeModalWidget();
+    if (!dialog || !dialog->isVisible())
+        return nullptr;
+    if (!dialog->isActiveWindow()) {
+        dialog->activateWindow();
+        return nullptr;   // looked at again on the next tick
+    }
+    return dialog;
+}
+
 // Operates the next modal dialog (a chooser, a dialog of the program) from inside
 // its event loop.
 inline void whenModal(std::function<void(QWidget *dialog)> operate)
@@ -73,7 +115,7 @@ inline void whenModal(std::function<void(QWidget *dialog)> operate)
     auto *timer = new QTimer(&pendingOperators());
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, operate] {
-        if (QWidget *dialog = QApplication::activeModalWidget()) {
+        if (QWidget *dialog = readyModal()) {
             timer->stop();
             timer->deleteLater();
             operate(dialog);
@@ -91,7 +133,7 @@ public:
     {
         m_timer->setInterval(10);
         QObject::connect(m_timer, &QTimer::timeout, [timer = m_timer.data(), operate] {
-            if (QWidget *dialog = QApplication::activeModalWidget()) {
+            if (QWidget *dialog = readyModal()) {
                 timer->stop();
                 operate(dialog);
             }

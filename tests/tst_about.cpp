@@ -13,43 +13,18 @@
 using namespace hibi;
 using namespace hibi::test;
 
-// Receives what the program asks the desktop to open, instead of a browser.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 class TestAbout : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void linkTurnsPurpleUntilTheBoxCloses();
+    void linkThatCannotOpenIsSaid();
     void applicationCarriesTheProgramsNames();
 
 private:
     UrlCatcher m_catcher;
 };
-
-void TestAbout::initTestCase()
-{
-    QDesktopServices::setUrlHandler("https", &m_catcher, "open");
-    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
-}
-
-void TestAbout::cleanupTestCase()
-{
-    QDesktopServices::unsetUrlHandler("https");
-    QDesktopServices::unsetUrlHandler("file");
-}
 
 void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
 {
@@ -79,6 +54,28 @@ void TestAbout::linkTurnsPurpleUntilTheBoxCloses()
     QCOMPARE(texts.mid(0, 5), (QStringList{"ヒビシルシ", QStringLiteral("Version %1 ").arg(HIBI_VERSION), QString::fromUtf16(about::kCredit), "HomePage:",
                                            QString::fromLatin1(about::kHomePage)}));
     QCOMPARE(m_catcher.opened, QList<QUrl>{QUrl(QString::fromLatin1(about::kHomePage))});
+}
+
+// Without a browser the click says so, and the link stays blue.
+void TestAbout::linkThatCannotOpenIsSaid()
+{
+    m_catcher.opened.clear();
+    m_catcher.refuse(true);
+    QVERIFY(openWindow());
+    QColor after;
+    whenModal([&](QWidget *dialog) {
+        auto *link = dialog->findChild<QLabel *>("Label2");
+        mouseClick(link, Qt::LeftButton);
+        after = link->palette().color(QPalette::WindowText);
+        mouseClick(dialog->findChild<QPushButton *>("Button1"), Qt::LeftButton);
+    });
+    window()->findChild<QAction *>("mnuversion")->trigger();
+    m_catcher.refuse(false);
+    QCOMPARE(after, QColor(0, 0, 255));
+    QCOMPARE(messages().boxes.size(), 1);
+    QCOMPARE(messages().boxes[0].kind, MessageBoxes::Kind::Error);
+    QVERIFY(messages().texts()[0].contains(QString::fromLatin1(about::kHomePage)));
+    QVERIFY(m_catcher.opened.isEmpty());
 }
 
 void TestAbout::applicationCarriesTheProgramsNames()

@@ -4,7 +4,9 @@
 #include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
+#include <QTextCharFormat>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
@@ -31,6 +33,7 @@ private slots:
     void mainWindowFollowsTheChosenMonth();
     void unopenableFileIsReported();
     void rowsLookAsDescribed();
+    void datePickerColoursHolidays();
 
 private:
     void openMain(const QStringList &calendars);
@@ -319,3 +322,35 @@ void TestBulkInput::rowsLookAsDescribed()
 
 QTEST_MAIN(TestBulkInput)
 #include "tst_bulkinput.moc"
+
+// The date picker's calendar shows the month view's holidays: Sundays and public
+// holidays red, Saturdays like the other weekdays, on every page it turns to.
+void TestBulkInput::datePickerColoursHolidays()
+{
+    openMain({"A"});
+    withBulkWindow([&](Tfrmall *bulk, DrawGrid *) {
+        auto *picker = bulk->findChild<QDateEdit *>("DateTimePicker1");
+        mouseClick(picker, Qt::LeftButton, {}, QPoint(picker->width() - 6, picker->height() / 2));
+        QCalendarWidget *calendar = picker->calendarWidget();
+        QTRY_VERIFY(calendar->isVisible());
+        auto red = [&](const QDate &date) {
+            QTextCharFormat format = calendar->weekdayTextFormat(Qt::DayOfWeek(date.dayOfWeek()));
+            format.merge(calendar->dateTextFormat(date));
+            return format.foreground().color() == QColor(Qt::red);
+        };
+        QCOMPARE(calendar->selectedDate(), QDate(2026, 3, 10));
+        QVERIFY(red(QDate(2026, 3, 15)));     // Sunday
+        QVERIFY(!red(QDate(2026, 3, 14)));    // Saturday
+        QVERIFY(!red(QDate(2026, 3, 10)));
+        QVERIFY(red(QDate(2026, 2, 11)));     // 建国記念の日, at the top of the page
+        savePicture(calendar, "bulk-date-picker");
+        for (int i = 0; i < 2; ++i)
+            mouseClick(calendar->findChild<QToolButton *>("qt_calendar_nextmonth"), Qt::LeftButton);
+        QCOMPARE(calendar->monthShown(), 5);
+        QVERIFY(red(QDate(2026, 5, 5)));      // こどもの日
+        QVERIFY(red(QDate(2026, 4, 29)));     // from April, at the top of the page
+        QVERIFY(!red(QDate(2026, 5, 2)));     // Saturday
+        keyClick(calendar, Qt::Key_Escape);
+        QTRY_VERIFY(!calendar->isVisible());
+    });
+}

@@ -125,12 +125,40 @@ void TestDialogs::jumpSpinners()
             keyClick(year, Qt::Key_Down);
         QCOMPARE(year->QLineEdit::text(), QStringLiteral("1,970"));   // and at 1970
         QCOMPARE(upyear->position(), 1970);
+
+        // Tab reaches each spinner, which shows that it has the focus, and its
+        // arrow keys work.
+        const QColor highlight = upyear->palette().color(QPalette::Highlight);
+        auto highlighted = [&](UpDown *spinner) {
+            const QImage image = spinner->grab().toImage();
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    count += image.pixelColor(x, y) == highlight;
+            return count;
+        };
+        QCOMPARE(highlighted(upyear), 0);
+        for (int i = 0; i < 6 && dialog->focusWidget() != upyear; ++i)
+            keyClick(dialog, Qt::Key_Tab);
+        QCOMPARE(dialog->focusWidget(), upyear);
+        QVERIFY(highlighted(upyear) >= 2 * (upyear->width() + upyear->height()));
+        keyClick(dialog, Qt::Key_Up);
+        QCOMPARE(year->QLineEdit::text(), QStringLiteral("1,971"));
+        keyClick(dialog, Qt::Key_Tab);
+        QCOMPARE(dialog->focusWidget(), upmonth);
+        QCOMPARE(highlighted(upyear), 0);
+        QVERIFY(highlighted(upmonth) > 0);
+        savePicture(dialog, "jump-spinner-focus");
+        keyClick(dialog, Qt::Key_Down);
+        keyClick(dialog, Qt::Key_BracketLeft);   // nothing
+        QCOMPARE(month->QLineEdit::text(), QStringLiteral("11"));
+        keyClick(dialog, Qt::Key_Up);
         mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton);
     });
     window()->findChild<QAction *>("mnujump")->trigger();
-    QCOMPARE(window()->DisplayYear, 1970);
+    QCOMPARE(window()->DisplayYear, 1971);
     QCOMPARE(window()->DisplayMonth, 12);
-    QCOMPARE(window()->findChild<QLabel *>("Label1")->text(), QStringLiteral("1970年12月"));
+    QCOMPARE(window()->findChild<QLabel *>("Label1")->text(), QStringLiteral("1971年12月"));
 }
 
 void TestDialogs::jumpOkAndCancel()

@@ -19,25 +19,11 @@
 using namespace hibi;
 using namespace hibi::test;
 
-// Receives what the help asks the desktop to open, instead of a browser.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 class TestHelp : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void opensFromTheMenu();
     void f1OpensOneWindow();
     void contentsLinksScrollToTheirSection_data();
@@ -64,18 +50,6 @@ private:
     QTextBrowser *m_browser = nullptr;
     UrlCatcher m_catcher;
 };
-
-void TestHelp::initTestCase()
-{
-    QDesktopServices::setUrlHandler("https", &m_catcher, "open");
-    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
-}
-
-void TestHelp::cleanupTestCase()
-{
-    QDesktopServices::unsetUrlHandler("https");
-    QDesktopServices::unsetUrlHandler("file");
-}
 
 TForm1 *TestHelp::open()
 {

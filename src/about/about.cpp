@@ -5,6 +5,7 @@
 #include "about/HelpWindow.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
+#include "components/MessageBoxes.h"
 #include "components/ProgramIcon.h"
 #include "settings/Colors.h"
 #include "settings/Settings.h"
@@ -83,7 +84,12 @@ bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
 
 void TAboutBox::Label2Click()
 {
-    QDesktopServices::openUrl(QUrl(Label2->text()));
+    // Without a browser nothing opens: the user is told, and the link stays unvisited.
+    if (!QDesktopServices::openUrl(QUrl(Label2->text()))) {
+        MessageBoxes::error(this, QStringLiteral("ホームページを開けませんでした。\r\nWebブラウザーで次のアドレスを開いてください。\r\n%1")
+                                          .arg(Label2->text()));
+        return;
+    }
     SetTextColor(Label2, ToQColor(clPurple));   // visited, until the box closes
 }
 

@@ -468,8 +468,7 @@ void TForm1::showMonth()
 
 void TForm1::LayoutMonth()
 {
-    MonthLayout = LayoutMonthGrid(DisplayYear, DisplayMonth, TodayDate, Holidays,
-                                  Look.HolidayLaw ? HolidayRules::Law : HolidayRules::Table);
+    MonthLayout = monthLayout(DisplayYear, DisplayMonth);
     dg1->setRowCount(MonthLayout.rowCount);
     Label1->setText(MonthLayout.caption);
     Label1->adjustSize();
@@ -1032,6 +1031,11 @@ QString TForm1::calendarPath(const QString &name) const
 BulkLook TForm1::bulkLook() const
 {
     return {cbox1->height(), cbox1->font().pointSize(), dg1->defaultColWidth(), m_colors.marks, Look.MarkLineWidth};
+}
+
+hibi::MonthLayout TForm1::monthLayout(int year, int month) const
+{
+    return LayoutMonthGrid(year, month, TodayDate, Holidays, Look.HolidayLaw ? HolidayRules::Law : HolidayRules::Table);
 }
 
 WindowBounds TForm1::bulkBounds() const

@@ -128,6 +128,7 @@ public:
     // For the bulk-input window.
     QString calendarPath(const QString &name) const override;
     BulkLook bulkLook() const override;
+    hibi::MonthLayout monthLayout(int year, int month) const override;
     WindowBounds bulkBounds() const override;
     void storeBulkBounds(const WindowBounds &bounds) override;
     void recordBulkChange(const MarkChange &change) override;

@@ -9,12 +9,14 @@
 #include "storage/FileError.h"
 #include "storage/MarkGesture.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QEvent>
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextCharFormat>
 #include <QToolBar>
 
 namespace hibi {
@@ -45,6 +47,7 @@ Tfrmall::Tfrmall(BulkInputHost *host, QWidget *parent)
     DateTimePicker1->setGeometry(0, 2, 113, 24);
     DateTimePicker1->setMinimumWidth(113);
     ToolBar1->addWidget(DateTimePicker1);
+    DateTimePicker1->installEventFilter(this);
 
     dgall = new DrawGrid(this);
     dgall->setObjectName(QStringLiteral("dgall"));
@@ -141,7 +144,47 @@ bool Tfrmall::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == dgall->viewport() && event->type() == QEvent::Resize)
         fitNameColumn();
+    // Before the picker opens its calendar, by the mouse or by F4 / Alt+Down.
+    if (watched == DateTimePicker1 && !m_popupReady
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress))
+        prepareDatePopup();
     return QDialog::eventFilter(watched, event);
+}
+
+void Tfrmall::prepareDatePopup()
+{
+    m_popupReady = true;
+    QCalendarWidget *calendar = DateTimePicker1->calendarWidget();
+    calendar->setObjectName(QStringLiteral("DatePopup"));
+    // Japanese month and weekday names, the week from Sunday as in the month view.
+    calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    calendar->setFirstDayOfWeek(Qt::Sunday);
+    QTextCharFormat holiday = calendar->weekdayTextFormat(Qt::Sunday);
+    holiday.setForeground(QColor(Qt::red));
+    calendar->setWeekdayTextFormat(Qt::Sunday, holiday);
+    calendar->setWeekdayTextFormat(Qt::Saturday, calendar->weekdayTextFormat(Qt::Monday));
+    connect(calendar, &QCalendarWidget::currentPageChanged, this, &Tfrmall::colourPopupPage);
+    colourPopupPage(calendar->yearShown(), calendar->monthShown());
+}
+
+void Tfrmall::colourPopupPage(int year, int month)
+{
+    QCalendarWidget *calendar = DateTimePicker1->calendarWidget();
+    calendar->setDateTextFormat(QDate(), QTextCharFormat());   // forgets the page before
+    QTextCharFormat holiday;
+    holiday.setForeground(QColor(Qt::red));
+    // The page shows the ends of the months before and after too.
+    const QDate shown(year, month, 1);
+    for (int step = -1; step <= 1; ++step) {
+        const QDate first = shown.addMonths(step);
+        if (first.year() < kFirstYear || first.year() > kLastYear)
+            continue;
+        const MonthLayout layout = m_host->monthLayout(first.year(), first.month());
+        for (int col = 1; col < kColumns; ++col)   // Sundays are red by their weekday
+            for (int row = 1; row < layout.rowCount; ++row)
+                if (const DayCell &cell = layout.at(col, row); cell.day && cell.holiday)
+                    calendar->setDateTextFormat(QDate(first.year(), first.month(), cell.day), holiday);
+    }
 }
 
 void Tfrmall::done(int result)

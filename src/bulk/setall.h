@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar/MonthLayout.h"
 #include "components/Look.h"
 #include "components/MarkPainter.h"
 #include "settings/Settings.h"
@@ -39,6 +40,8 @@ public:
     virtual QStringList calendarNames() const = 0;
     virtual QString calendarPath(const QString &name) const = 0;
     virtual BulkLook bulkLook() const = 0;
+    // A month laid out as the month view shows it, its holidays by the same rules.
+    virtual MonthLayout monthLayout(int year, int month) const = 0;
     // Moves a calendar to another place in the list.
     virtual void moveCalendar(int from, int to) = 0;
     // A mark written by the window, for undo.
@@ -86,6 +89,10 @@ protected:
 
 private:
     void fitNameColumn();
+    // The date picker's calendar, made when it first opens: Sundays and holidays
+    // red, Saturdays like the other weekdays.
+    void prepareDatePopup();
+    void colourPopupPage(int year, int month);
     void FormShow();
     void FormClose();
     void layout();
@@ -109,6 +116,7 @@ private:
     bool BulkLeftHeld = false;
     bool BulkRightHeld = false;
     bool m_shown = false;
+    bool m_popupReady = false;
 };
 
 } // namespace hibi

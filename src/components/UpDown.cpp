@@ -3,9 +3,36 @@
 #include "components/CtrlsEx.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QToolButton>
 
 namespace hibi {
+
+namespace {
+
+// A frame in the highlight colour over both arrows while the spinner has the
+// focus: the arrow buttons cover the whole spinner, so it is drawn above them,
+// and the mouse passes through it.
+class FocusMark : public QWidget
+{
+public:
+    explicit FocusMark(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("focusMark"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
+
+} // namespace
 
 UpDown::UpDown(QWidget *parent)
     : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
@@ -16,6 +43,7 @@ UpDown::UpDown(QWidget *parent)
         b->setAutoRepeat(true);
         b->setFocusPolicy(Qt::NoFocus);
     }
+    m_focusMark = new FocusMark(this);
     connect(m_up, &QToolButton::clicked, this, [this] { step(m_increment); });
     connect(m_down, &QToolButton::clicked, this, [this] { step(-m_increment); });
 }
@@ -84,6 +112,20 @@ void UpDown::resizeEvent(QResizeEvent *)
     const int half = height() / 2;
     m_up->setGeometry(0, 0, width(), half);
     m_down->setGeometry(0, half, width(), height() - half);
+    m_focusMark->setGeometry(rect());
+}
+
+void UpDown::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    m_focusMark->raise();
+    m_focusMark->show();
+}
+
+void UpDown::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    m_focusMark->hide();
 }
 
 } // namespace hibi

@@ -39,6 +39,8 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -48,6 +50,7 @@ private:
     TEditEx *m_buddy = nullptr;
     QToolButton *m_up;
     QToolButton *m_down;
+    QWidget *m_focusMark;   // shown while the spinner has the focus
     int m_min = 0;
     int m_max = 100;
     int m_increment = 1;
