@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
@@ -231,12 +230,18 @@ namespace {
 void removeLeftoverSaves(const QString &path)
 {
     const QFileInfo settings(path);
-    const QRegularExpression leftover(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$")
-                                              .arg(QRegularExpression::escape(settings.fileName())));
-    QDir folder = settings.dir();
-    for (const QFileInfo &entry : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
-        if (leftover.match(entry.fileName()).hasMatch())
-            QFile::remove(entry.filePath());
+    const QString prefix = settings.fileName() + QLatin1Char('.');
+    auto sixLettersOrDigits = [](QStringView tail) {
+        return tail.size() == 6 && std::all_of(tail.begin(), tail.end(), [](QChar c) {
+                   return c.unicode() < 0x80 && c.isLetterOrNumber();
+               });
+    };
+    const QDir folder = settings.dir();
+    const QStringList candidates =
+            folder.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive);
+    for (const QString &name : candidates)
+        if (name.startsWith(prefix) && sixLettersOrDigits(QStringView(name).mid(prefix.size())))
+            QFile::remove(folder.filePath(name));
 }
 
 } // namespace
