@@ -290,13 +290,14 @@ DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &v
         return DeviceResult::Ok;
     if (!device.seek(kHeaderSize))
         return DeviceResult::ReadFailed;
-    std::vector<std::uint8_t> buffer(size_t(kRecordSize * std::min(kBlockRecords, records)));
+    // Not zeroed first: every byte is read into before it is looked at.
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size_t(kRecordSize * std::min(kBlockRecords, records)));
     for (qint64 first = 0; first < records; first += kBlockRecords) {
         const qint64 count = std::min(kBlockRecords, records - first);
         const qint64 wanted = kRecordSize * count;
-        if (device.read(reinterpret_cast<char *>(buffer.data()), wanted) != wanted)
+        if (device.read(reinterpret_cast<char *>(buffer.get()), wanted) != wanted)
             return DeviceResult::ReadFailed;
-        visit(buffer.data(), count);
+        visit(buffer.get(), count);
     }
     return DeviceResult::Ok;
 }
