@@ -4,6 +4,7 @@
 // layout alone (header word, then per record the year and 12 blocks of 42 bytes,
 // row by row), independently of the code under test.
 
+#include "storage/FileError.h"
 #include "tally/MonthCounts.h"
 
 #include <QDate>
@@ -11,7 +12,13 @@
 #include <QList>
 #include <QTest>
 
+#include <functional>
 #include <tuple>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 namespace hibi::test {
 
@@ -27,6 +34,28 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
 }
+
+#ifdef Q_OS_UNIX
+// Runs `write` with this process's files limited to `limit` bytes, which stands
+// in for a full disk: a write can only get part way. `message` takes the text of
+// the FileError it threw, empty when none. The limit is lifted again after.
+inline void writeOnFullDisk(qint64 limit, const std::function<void()> &write, QString &message)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = rlim_t(limit);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    message.clear();
+    try {
+        write();
+    } catch (const FileError &e) {
+        message = e.message();
+    }
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
+}
+#endif
 
 inline QByteArray header(int word = 100)
 {

@@ -11,10 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using namespace hibi;
 using namespace hibi::test;
@@ -351,20 +347,9 @@ void TestCalendarFile::fullDiskDuringAppendKeepsFile()
     const QByteArray before = header() + record(2024, {{1, 1, Maru}});
     writeFile(path(), before);
 
-    // A file-size limit stands in for a full disk: the append can only get part way.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = rlim_t(before.size() + 100);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    // The append can only get part way.
     QString message;
-    try {
-        SaveYearMarks(path(), 2025, marksOf(2025, {{1, 1, Batu}}));
-    } catch (const FileError &e) {
-        message = e.message();
-    }
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
+    writeOnFullDisk(before.size() + 100, [&] { SaveYearMarks(path(), 2025, marksOf(2025, {{1, 1, Batu}})); }, message);
 
     QCOMPARE(message, QStringLiteral("ファイル %1 に書き込めません").arg(fullPath(path())));
     QCOMPARE(readFile(path()), before);

@@ -17,8 +17,6 @@
 #include <map>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -279,20 +277,8 @@ void TestCsvExport::fullDiskLeavesTheOldFile()
     writeFile(path, old);
     const QByteArray big = kBom + "日付,a\r\n" + QByteArray(20000, 'x');
 
-    // A file-size limit stands in for a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit before{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-    rlimit small = before;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString message;
-    try {
-        SaveWholeFile(path, big);
-    } catch (const FileError &e) {
-        message = e.message();
-    }
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
+    writeOnFullDisk(4096, [&] { SaveWholeFile(path, big); }, message);
 
     QCOMPARE(message, FileError::cannotCreate(path).message());
     QCOMPARE(readFile(path), old);

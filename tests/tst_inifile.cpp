@@ -9,10 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using namespace hibi;
 using namespace hibi::test;
@@ -291,20 +287,8 @@ void TestIniFile::saveFailureKeepsOldFile()
     IniFile ini(kSample);
     ini.writeString("big", "value", QString(20000, u'x'));
 
-    // A file-size limit stands in for a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString message;
-    try {
-        ini.save(path);
-    } catch (const FileError &e) {
-        message = e.message();
-    }
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
+    writeOnFullDisk(4096, [&] { ini.save(path); }, message);
 
     QCOMPARE(message, QStringLiteral("ファイル %1 を作成できません").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(readFile(path), kSample);
