@@ -374,20 +374,30 @@ void TestDialogs::settingsTodayFrameControls()
     QCOMPARE(IniFile::load(iniPath()).readInteger("today", "set", -1), 1);
 }
 
+// Clicks an entry of one of the chooser's lists.
+static void clickEntry(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    list->scrollToItem(found.first());
+    mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    QCOMPARE(list->currentItem(), found.first());
+}
+
 void TestDialogs::settingsFonts()
 {
     QVERIFY(openWindow());
     withSettings([](Tfrmsettei *s) {
         auto *grid = s->findChild<DrawGrid *>("dg2");
         const int rowBefore = grid->defaultRowHeight();
-        // A day font of 30 points is held to 24.
+        // The day font at the largest size offered, 24 points.
         whenModal([](QWidget *dialog) {
             auto *chooser = qobject_cast<FontChooser *>(dialog);
             QVERIFY(chooser);
-            QFont f = chooser->currentFont();
-            f.setPointSize(30);
-            chooser->setCurrentFont(f);
-            chooser->accept();
+            auto *sizes = chooser->findChild<QListWidget *>("sizeList");
+            QCOMPARE(sizes->item(sizes->count() - 1)->text(), QStringLiteral("24"));
+            clickEntry(sizes, "24");
+            mouseClick(chooser->findChild<QPushButton *>("fontok"), Qt::LeftButton);
         });
         mouseClick(s->findChild<QPushButton *>("btndf"), Qt::LeftButton);
         QCOMPARE(s->working().DayFont.Size, 24);
@@ -400,12 +410,10 @@ void TestDialogs::settingsFonts()
         QList<int> startSizes;
         for (int size : {20, 22}) {
             whenModal([&startSizes, size](QWidget *dialog) {
-                auto *chooser = qobject_cast<FontChooser *>(dialog);
-                startSizes << chooser->currentFont().pointSize();
-                QFont f = chooser->currentFont();
-                f.setPointSize(size);
-                chooser->setCurrentFont(f);
-                chooser->accept();
+                auto *sizes = dialog->findChild<QListWidget *>("sizeList");
+                startSizes << sizes->currentItem()->text().toInt();
+                clickEntry(sizes, QString::number(size));
+                mouseClick(dialog->findChild<QPushButton *>("fontok"), Qt::LeftButton);
             });
             mouseClick(s->findChild<QPushButton *>("btnnenfont"), Qt::LeftButton);
         }
@@ -436,16 +444,6 @@ static QByteArray keyLine(const QByteArray &file, const QByteArray &section, con
 
 static const QByteArray kFontSections[] = {"youbifont", "dayfont", "nenfont"};
 static const QByteArray kFontKeys[] = {"size", "name", "stylebold", "styleitalic", "styleuline", "stylesout"};
-
-// Clicks an entry of one of the chooser's lists.
-static void clickEntry(QListWidget *list, const QString &text)
-{
-    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    list->scrollToItem(found.first());
-    mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-    QCOMPARE(list->currentItem(), found.first());
-}
 
 void TestDialogs::fontChooserKeepsTheStoredFont_data()
 {

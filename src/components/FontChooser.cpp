@@ -199,17 +199,6 @@ QFont FontChooser::currentFont() const
     return MakeFont(record.name, record.size, record.style);
 }
 
-void FontChooser::setCurrentFont(const QFont &font)
-{
-    for (int row = 0; row < m_families->count(); ++row)
-        if (m_families->item(row)->data(kFaceRole).toString().compare(font.family(), Qt::CaseInsensitive) == 0) {
-            choose(m_families, row);
-            break;
-        }
-    choose(m_styles, int(font.bold()) + 2 * int(font.italic()));
-    choose(m_sizes, std::clamp(font.pointSize(), kMinFontSize, kMaxFontSize) - kMinFontSize);
-}
-
 void FontChooser::showSample()
 {
     m_sample->setFont(currentFont());

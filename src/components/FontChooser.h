@@ -40,17 +40,13 @@ public:
     // stored record as it was (a size outside 8..24 held to that range).
     FontRecord chosen() const;
 
-    // The font the sample shows.
-    QFont currentFont() const;
-    // Chooses the entries of a font: its face where listed, its style and its size
-    // held to 8..24.
-    void setCurrentFont(const QFont &font);
-
     // The face that stands in for a face this computer lacks when Japanese text is
     // drawn; empty when the face is installed.
     static QString StandIn(const QString &face);
 
 private:
+    // The font the sample shows.
+    QFont currentFont() const;
     void showSample();
     bool storedFaceChosen() const;
 

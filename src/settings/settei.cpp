@@ -54,6 +54,15 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text, cons
     return b;
 }
 
+// A radio button at least 89 pixels wide, wider when its caption needs it.
+QRadioButton *radio(QWidget *parent, const char *name, const QString &text, int x, int y, int height)
+{
+    auto *r = new QRadioButton(text, parent);
+    r->setObjectName(QLatin1String(name));
+    r->setGeometry(x, y, std::max(89, r->sizeHint().width()), height);
+    return r;
+}
+
 QGroupBox *group(QWidget *parent, const char *name, const QString &title, const QRect &geometry)
 {
     auto *g = new QGroupBox(title, parent);
@@ -308,12 +317,8 @@ void Tfrmsettei::buildPage2(QWidget *page)
     dg3->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg3DrawCell(p, col, row, r); });
 
     QGroupBox *today = group(page, "GroupBox5", QStringLiteral("今日の印"), QRect(280, 128, 201, 137));
-    radib1off = new QRadioButton(QStringLiteral("印を付けない"), today);
-    radib1off->setObjectName(QStringLiteral("radib1off"));
-    radib1off->setGeometry(16, 16, std::max(89, radib1off->sizeHint().width()), 25);
-    radib1on = new QRadioButton(QStringLiteral("印を付ける"), today);
-    radib1on->setObjectName(QStringLiteral("radib1on"));
-    radib1on->setGeometry(16, 48, std::max(89, radib1on->sizeHint().width()), 25);
+    radib1off = radio(today, "radib1off", QStringLiteral("印を付けない"), 16, 16, 25);
+    radib1on = radio(today, "radib1on", QStringLiteral("印を付ける"), 16, 48, 25);
     connect(radib1on, &QRadioButton::clicked, this, &Tfrmsettei::radib1onClick);
     connect(radib1off, &QRadioButton::clicked, this, &Tfrmsettei::radib1offClick);
     m_colorButtons[9]->setParent(today);
@@ -331,12 +336,8 @@ void Tfrmsettei::buildPage2(QWidget *page)
 
     // Which days are holidays: in the room below the margin colour.
     QGroupBox *holidays = group(page, "GroupBox7", QStringLiteral("祝日の判定"), QRect(16, 248 + below, 217, 41));
-    radiholtable = new QRadioButton(QStringLiteral("従来の規則"), holidays);
-    radiholtable->setObjectName(QStringLiteral("radiholtable"));
-    radiholtable->setGeometry(16, 16, std::max(89, radiholtable->sizeHint().width()), 21);
-    radihollaw = new QRadioButton(QStringLiteral("現行の祝日法"), holidays);
-    radihollaw->setObjectName(QStringLiteral("radihollaw"));
-    radihollaw->setGeometry(112, 16, std::max(89, radihollaw->sizeHint().width()), 21);
+    radiholtable = radio(holidays, "radiholtable", QStringLiteral("従来の規則"), 16, 16, 21);
+    radihollaw = radio(holidays, "radihollaw", QStringLiteral("現行の祝日法"), 112, 16, 21);
     connect(radiholtable, &QRadioButton::clicked, this, &Tfrmsettei::radiholClick);
     connect(radihollaw, &QRadioButton::clicked, this, &Tfrmsettei::radiholClick);
     lowerBelowTitle(holidays, 16);
