@@ -4,8 +4,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPainter>
+#include <QStyleFactory>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTest>
 #include <QTimer>
+
+#include <memory>
 
 using namespace hibi;
 
@@ -24,6 +29,9 @@ private slots:
     void modalResult();
     void standardGlyphs_data();
     void standardGlyphs();
+    void programStyleGlyphs_data();
+    void programStyleGlyphs();
+    void programPictures();
 };
 
 void TestCtrlsEx::grouping_data()
@@ -190,6 +198,61 @@ void TestCtrlsEx::standardGlyphs()
         QVERIFY(!image.isNull());
         QCOMPARE(image, styles.pixmap(size).toImage());
     }
+}
+
+// The program's style hands out its own close, OK and cancel glyphs and a tool
+// bar's overflow arrow that is decoded when first drawn; each must come out as
+// the style it wraps draws it.
+void TestCtrlsEx::programStyleGlyphs_data()
+{
+    QTest::addColumn<int>("glyph");
+    QTest::newRow("overflow arrow, across") << int(QStyle::SP_ToolBarHorizontalExtensionButton);
+    QTest::newRow("overflow arrow, down") << int(QStyle::SP_ToolBarVerticalExtensionButton);
+    QTest::newRow("close") << int(QStyle::SP_DialogCloseButton);
+    QTest::newRow("any other") << int(QStyle::SP_ArrowUp);
+}
+
+void TestCtrlsEx::programStyleGlyphs()
+{
+    QFETCH(int, glyph);
+    const auto which = QStyle::StandardPixmap(glyph);
+    const std::unique_ptr<QStyle> ours(ProgramStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    const std::unique_ptr<QStyle> plain(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QIcon icon = ours->standardIcon(which);
+    QVERIFY(!icon.isNull());
+    for (int size : {16, 32}) {
+        const QImage image = icon.pixmap(size).toImage();
+        QVERIFY(!image.isNull());
+        QCOMPARE(image, plain->standardIcon(which).pixmap(size).toImage());
+    }
+    // A tool bar made under the program's style and squeezed shows the arrow.
+    if (which == QStyle::SP_ToolBarHorizontalExtensionButton) {
+        QApplication::setStyle(ProgramStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+        QToolBar bar;
+        for (int i = 0; i < 6; ++i)
+            bar.addAction(QStringLiteral("項目%1").arg(i));
+        bar.resize(60, 30);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        auto *arrow = bar.findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+        QVERIFY(arrow);
+        QTRY_VERIFY(arrow->isVisible());
+        QCOMPARE(arrow->icon().pixmap(16).toImage(), plain->standardIcon(which).pixmap(16).toImage());
+    }
+}
+
+// The tool pictures are read as the format they are, without the image reader
+// looking for it among its plugins.
+void TestCtrlsEx::programPictures()
+{
+    for (const char *name : {"thismonth", "jump", "countall", "countpart", "bulkinput", "CURhani"}) {
+        const QImage picture = ReadPicture(QStringLiteral(":/images/%1.xpm").arg(QLatin1String(name)), "xpm");
+        QVERIFY2(!picture.isNull(), name);
+        QVERIFY2(picture.width() >= 16 && picture.height() >= 16, name);
+    }
+    QCOMPARE(ReadPicture(QStringLiteral(":/icons/hibisi-32.png"), "png").size(), QSize(32, 32));
+    // Named wrongly, a picture is not read at all.
+    QVERIFY(ReadPicture(QStringLiteral(":/images/jump.xpm"), "png").isNull());
 }
 
 QTEST_MAIN(TestCtrlsEx)

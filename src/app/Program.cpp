@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "ProgramInfo.h"
 #include "components/ProgramIcon.h"
+#include "components/StandardGlyph.h"
 #include "components/SysCtrls.h"
 
 #include <QApplication>
@@ -77,6 +78,7 @@ void SetUpApplication(QApplication &app)
     QApplication::setApplicationVersion(QString::fromLatin1(program::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(program::kDesktopId));
     QApplication::setWindowIcon(ProgramIcon());
+    QApplication::setStyle(ProgramStyle(QApplication::style()));
     // The buttons and captions of Qt's own dialogs (colours, fonts) in Japanese,
     // whatever the desktop's language: the whole program speaks Japanese.
     auto *qtWords = new QTranslator(&app);

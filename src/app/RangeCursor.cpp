@@ -1,5 +1,7 @@
 #include "app/RangeCursor.h"
 
+#include "components/StandardGlyph.h"
+
 #include <QBitmap>
 #include <QCursor>
 #include <QImage>
@@ -11,7 +13,7 @@ const QCursor &RangeCursor()
     // The picture's black is drawn black, white white, magenta inverts what lies
     // below (bitmap set, mask clear), and the rest is transparent.
     static const QCursor cursor = [] {
-        const QImage picture = QImage(QStringLiteral(":/images/CURhani.xpm")).convertToFormat(QImage::Format_ARGB32);
+        const QImage picture = ReadPicture(QStringLiteral(":/images/CURhani.xpm"), "xpm").convertToFormat(QImage::Format_ARGB32);
         QImage bits(32, 32, QImage::Format_Mono);
         QImage mask(32, 32, QImage::Format_Mono);
         for (QImage *image : {&bits, &mask}) {

@@ -7,6 +7,7 @@
 #include "components/FileChooser.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
+#include "components/StandardGlyph.h"
 #include "components/SysCtrls.h"
 #include "components/UpDown.h"
 #include "storage/CalendarFile.h"
@@ -44,6 +45,11 @@ namespace hibi {
 namespace {
 
 constexpr int kGridTop = 108;
+
+QIcon ToolPicture(const QString &name)
+{
+    return QIcon(QPixmap::fromImage(ReadPicture(QStringLiteral(":/images/%1.xpm").arg(name), "xpm")));
+}
 const QString kWeekdayNames[7] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"),
                                   QStringLiteral("水"), QStringLiteral("木"), QStringLiteral("金"),
                                   QStringLiteral("土")};
@@ -100,7 +106,7 @@ void TForm1::buildControls()
     auto addButton = [this](const QString &name, const QString &image, const QString &hint, void (TForm1::*handler)()) {
         auto *b = new QToolButton(ToolBar1);
         b->setObjectName(name);
-        b->setIcon(QIcon(QStringLiteral(":/images/%1.xpm").arg(image)));
+        b->setIcon(ToolPicture(image));
         b->setToolTip(hint);
         b->setFixedSize(24, 24);
         b->setAutoRaise(true);
@@ -247,9 +253,9 @@ void TForm1::buildMenus()
 
     QMenu *tally = menuBar()->addMenu(QStringLiteral("集計(&T)"));
     item(tally, QStringLiteral("countall"), QStringLiteral("全期間を集計(&A)..."), &TForm1::countallClick)
-            ->setIcon(QIcon(QStringLiteral(":/images/countall.xpm")));
+            ->setIcon(ToolPicture(QStringLiteral("countall")));
     countpart = item(tally, QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計(&P)..."), &TForm1::countpartClick);
-    countpart->setIcon(QIcon(QStringLiteral(":/images/countpart.xpm")));
+    countpart->setIcon(ToolPicture(QStringLiteral("countpart")));
     countpart->setCheckable(true);
     tally->addSeparator();
     item(tally, QStringLiteral("mnuchart"), QStringLiteral("年間グラフ(&G)..."), &TForm1::mnuchartClick);

@@ -1,5 +1,7 @@
 #include "components/ProgramIcon.h"
 
+#include "components/StandardGlyph.h"
+
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmapCache>
@@ -43,7 +45,7 @@ public:
         const QString path = QStringLiteral(":/icons/hibisi-%1.png").arg(side);
         QPixmap picture;
         if (!QPixmapCache::find(path, &picture)) {
-            picture = QPixmap(path);
+            picture = QPixmap::fromImage(ReadPicture(path, "png"));
             QPixmapCache::insert(path, picture);
         }
         return side == size.width() && side == size.height()
