@@ -320,7 +320,8 @@ void IniFile::removeKeys(const QString &section, const std::function<bool(const 
 
 bool IniFile::converterAvailable()
 {
-    return QStringEncoder(kCodec).isValid() && QStringDecoder(kCodec).isValid();
+    static const bool available = QStringEncoder(kCodec).isValid() && QStringDecoder(kCodec).isValid();
+    return available;
 }
 
 bool IniFile::canEncode(const QString &text)

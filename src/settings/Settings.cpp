@@ -226,47 +226,60 @@ void WriteSettings(IniFile &ini, const ProgramSettings &settings, SettingsWriter
 namespace {
 
 // A save interrupted by a crash or a kill leaves its temporary file beside the
-// settings file: "hibisi.ini." and six letters or digits.
+// settings file: "hibisi.ini." and six letters or digits. The names are matched
+// here rather than through a name filter, which would compile a regular
+// expression at every start.
 void removeLeftoverSaves(const QString &path)
 {
     const QFileInfo settings(path);
     const QString prefix = settings.fileName() + QLatin1Char('.');
-    auto sixLettersOrDigits = [](QStringView tail) {
-        return tail.size() == 6 && std::all_of(tail.begin(), tail.end(), [](QChar c) {
-                   return c.unicode() < 0x80 && c.isLetterOrNumber();
-               });
+    auto leftover = [&prefix](const QString &name) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix, Qt::CaseSensitive))
+            return false;
+        const QStringView tail = QStringView(name).mid(prefix.size());
+        return std::all_of(tail.begin(), tail.end(), [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); });
     };
     const QDir folder = settings.dir();
-    const QStringList candidates =
-            folder.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive);
-    for (const QString &name : candidates)
-        if (name.startsWith(prefix) && sixLettersOrDigits(QStringView(name).mid(prefix.size())))
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort))
+        if (leftover(name))
             QFile::remove(folder.filePath(name));
+}
+
+QString converterMissing(const QString &path)
+{
+    return QStringLiteral("この環境には Shift_JIS の文字コード変換がないため、設定ファイル %1 を読み書きできません。")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 } // namespace
 
 ProgramSettings SettingsStore::load()
 {
-    m_loadProblem.reset();
-    if (!IniFile::converterAvailable()) {
-        m_loadProblem = QStringLiteral("この環境には Shift_JIS の文字コード変換がないため、設定ファイル %1 を読み書きできません。")
-                                .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()));
+    m_problem.reset();
+    removeLeftoverSaves(m_path);
+    // On a first start there is nothing to decode yet: the converter is first
+    // needed by the first save.
+    if (QFileInfo::exists(m_path) && !IniFile::converterAvailable()) {
+        m_problem = converterMissing(m_path);
         return DefaultSettings();
     }
-    removeLeftoverSaves(m_path);
     try {
         return ReadSettings(IniFile::load(m_path));
     } catch (const FileError &e) {
-        m_loadProblem = e.message();
+        m_problem = e.message();
         return DefaultSettings();
     }
 }
 
-void SettingsStore::save(const ProgramSettings &settings, SettingsWriter writer) const
+void SettingsStore::save(const ProgramSettings &settings, SettingsWriter writer)
 {
     if (!canWrite())
         return;
+    if (!IniFile::converterAvailable()) {
+        // Said once; the writes stay off from here on.
+        m_problem = converterMissing(m_path);
+        throw FileError(*m_problem + QStringLiteral("\r\nこのあと設定は保存されません。"));
+    }
     IniFile ini = IniFile::load(m_path);
     WriteSettings(ini, settings, writer);
     ini.save(m_path);

@@ -151,17 +151,18 @@ public:
 
     // The settings, or the defaults when the file is missing or cannot be read.
     ProgramSettings load();
-    // Why the file could not be read at start; writes are off then.
-    const std::optional<QString> &loadProblem() const { return m_loadProblem; }
-    bool canWrite() const { return !m_loadProblem; }
+    // Why the file could not be read at start, or later why it cannot be
+    // written at all; writes are off then.
+    const std::optional<QString> &loadProblem() const { return m_problem; }
+    bool canWrite() const { return !m_problem; }
 
     // Throws FileError when the file cannot be read or replaced; does nothing
     // when writes are off.
-    void save(const ProgramSettings &settings, SettingsWriter writer) const;
+    void save(const ProgramSettings &settings, SettingsWriter writer);
 
 private:
     QString m_path;
-    std::optional<QString> m_loadProblem;
+    std::optional<QString> m_problem;
 };
 
 } // namespace hibi
