@@ -220,10 +220,13 @@ void TestCtrlsEx::programStyleGlyphs()
     const std::unique_ptr<QStyle> plain(QStyleFactory::create(QStringLiteral("Fusion")));
     const QIcon icon = ours->standardIcon(which);
     QVERIFY(!icon.isNull());
-    for (int size : {16, 32}) {
-        const QImage image = icon.pixmap(size).toImage();
-        QVERIFY(!image.isNull());
-        QCOMPARE(image, plain->standardIcon(which).pixmap(size).toImage());
+    for (int size : {8, 16, 32}) {
+        const QPixmap pixmap = icon.pixmap(size);
+        QVERIFY(!pixmap.isNull());
+        const QPixmap expected = plain->standardIcon(which).pixmap(size);
+        QCOMPARE(pixmap.devicePixelRatio(), expected.devicePixelRatio());
+        QCOMPARE(pixmap.toImage(), expected.toImage());
+        QCOMPARE(icon.actualSize(QSize(size, size)), plain->standardIcon(which).actualSize(QSize(size, size)));
     }
     // A tool bar made under the program's style and squeezed shows the arrow.
     if (which == QStyle::SP_ToolBarHorizontalExtensionButton) {

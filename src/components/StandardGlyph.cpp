@@ -36,21 +36,23 @@ public:
     QString key() const override { return QStringLiteral("hibi-deferred-glyph"); }
     bool isNull() override { return false; }
 
+    // Sizes here are in device pixels, as the icon hands them on; the glyph is
+    // asked at a ratio of 1 to keep them so, or at the ratio the icon was asked.
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
         glyph().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        return glyph().pixmap(size, mode, state);
+        return glyph().pixmap(size, 1.0, mode, state);
     }
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
-        return glyph().pixmap(size, scale, mode, state);
+        return glyph().pixmap(size / scale, scale, mode, state);
     }
     QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        return glyph().actualSize(size, mode, state);
+        return glyph().pixmap(size, 1.0, mode, state).size();
     }
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
     {
