@@ -151,12 +151,15 @@ void TestTally::countMarkBytesMatchesOneAtATime()
     QFETCH(QByteArray, bytes);
     QFETCH(int, from);
     const qsizetype size = bytes.size() - from;
-    const MarkCounts wide = CountMarkBytes(reinterpret_cast<const std::uint8_t *>(bytes.constData()) + from, size);
-    QCOMPARE(wide, simpleCount(bytes, from, size));
-    // And every shorter piece of the first 200 bytes, for the ends that don't fill a step.
-    for (qsizetype n = 0; n <= std::min<qsizetype>(size, 200); ++n)
-        QCOMPARE(CountMarkBytes(reinterpret_cast<const std::uint8_t *>(bytes.constData()) + from, n),
-                 simpleCount(bytes, from, n));
+    const auto *start = reinterpret_cast<const std::uint8_t *>(bytes.constData()) + from;
+    // The widest steps this processor has, and the 32-byte ones that run where
+    // AVX-512 is missing.
+    for (const StepWidth width : {StepWidth::Widest, StepWidth::Bytes32}) {
+        QCOMPARE(CountMarkBytes(start, size, width), simpleCount(bytes, from, size));
+        // And every shorter piece of the first 200 bytes, for the ends that don't fill a step.
+        for (qsizetype n = 0; n <= std::min<qsizetype>(size, 200); ++n)
+            QCOMPARE(CountMarkBytes(start, n, width), simpleCount(bytes, from, n));
+    }
 }
 
 void TestTally::tallyAllMatchesOneAtATimeOnRandomFiles()

@@ -288,16 +288,23 @@ DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &v
     const qint64 records = size >= kHeaderSize ? (size - kHeaderSize) / kRecordSize : 0;
     if (records == 0)
         return DeviceResult::Ok;
-    if (!device.seek(kHeaderSize))
+    // The records go after room for the header: a device still at its start reads
+    // the header along with the first block, a system call fewer than seeking.
+    qint64 header = 0;
+    if (device.pos() == 0)
+        header = kHeaderSize;
+    else if (!device.seek(kHeaderSize))
         return DeviceResult::ReadFailed;
     // Not zeroed first: every byte is read into before it is looked at.
-    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size_t(kRecordSize * std::min(kBlockRecords, records)));
-    for (qint64 first = 0; first < records; first += kBlockRecords) {
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(
+            size_t(kHeaderSize + kRecordSize * std::min(kBlockRecords, records)));
+    const std::uint8_t *block = buffer.get() + kHeaderSize;
+    for (qint64 first = 0; first < records; first += kBlockRecords, header = 0) {
         const qint64 count = std::min(kBlockRecords, records - first);
-        const qint64 wanted = kRecordSize * count;
-        if (device.read(reinterpret_cast<char *>(buffer.get()), wanted) != wanted)
+        const qint64 wanted = header + kRecordSize * count;
+        if (device.read(reinterpret_cast<char *>(buffer.get() + kHeaderSize - header), wanted) != wanted)
             return DeviceResult::ReadFailed;
-        visit(buffer.get(), count);
+        visit(block, count);
     }
     return DeviceResult::Ok;
 }

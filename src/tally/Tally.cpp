@@ -3,8 +3,14 @@
 #include "storage/CalendarFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <tuple>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define HIBI_64_BYTE_STEPS 1
+#endif
 
 namespace hibi {
 
@@ -36,10 +42,45 @@ struct WideCounts
     std::uint64_t sankaku = 0;
 };
 
+// A byte's mark as a count in one of three 21-bit fields, so that the few bytes
+// of the year words take a look-up and an add each. A field holds more than the
+// two bytes of each record in a block.
+constexpr int kPackedBits = 21;
+constexpr std::uint64_t kPackedField = (std::uint64_t(1) << kPackedBits) - 1;
+constexpr auto kPackedMark = [] {
+    std::array<std::uint64_t, 256> table{};
+    table[1] = 1;
+    table[2] = std::uint64_t(1) << kPackedBits;
+    table[3] = std::uint64_t(1) << (2 * kPackedBits);
+    return table;
+}();
+
+// Bytes just read from a file come from the outer cache, where the system's copy
+// leaves them, and the processor's own prefetching alone leaves the count
+// waiting on them; asking a few kilobytes ahead makes up about a third of that.
+constexpr std::size_t kPrefetchAhead = 4096;
+
+void prefetch(const std::uint8_t *p)
+{
+#ifdef __GNUC__
+    // Only a hint: an address past the end is never read.
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+void addByte(WideCounts &counts, std::uint8_t b)
+{
+    counts.maru += b == 1;
+    counts.batu += b == 2;
+    counts.sankaku += b == 3;
+}
+
 // One pass over the bytes, 32 at a time: each lane counts its ○, × and △ in a
 // byte, and the bytes are added up every 255 steps, before they could overflow.
 HIBI_WIDE_CODE
-void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
+void countBytesIn32(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
 {
     std::size_t i = 0;
     while (size - i >= kLanes) {
@@ -48,6 +89,7 @@ void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
         Lanes batu{};
         Lanes sankaku{};
         for (std::size_t step = 0; step < steps; ++step, i += kLanes) {
+            prefetch(bytes + i + kPrefetchAhead);
             Lanes v;
             std::memcpy(&v, bytes + i, kLanes);
             // A lane that matches compares as all ones, that is −1.
@@ -59,11 +101,75 @@ void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
         counts.batu += laneSum(batu);
         counts.sankaku += laneSum(sankaku);
     }
-    for (; i < size; ++i) {
-        counts.maru += bytes[i] == 1;
-        counts.batu += bytes[i] == 2;
-        counts.sankaku += bytes[i] == 3;
+    for (; i < size; ++i)
+        addByte(counts, bytes[i]);
+}
+
+#ifdef HIBI_64_BYTE_STEPS
+// The same with AVX-512, 64 bytes a step: a compare gives a mask, and the mask
+// picks the lanes that add one, which takes one instruction less per mark than
+// turning the compare into bytes first.
+[[gnu::target("avx512bw")]]
+void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
+{
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i one = _mm512_set1_epi8(1);
+    const __m512i two = _mm512_set1_epi8(2);
+    const __m512i three = _mm512_set1_epi8(3);
+    // Every 255 steps the byte counters are added, eight at a time, into
+    // 64-bit ones, which are added up once at the end.
+    __m512i maruSum = zero;
+    __m512i batuSum = zero;
+    __m512i sankakuSum = zero;
+    std::size_t i = 0;
+    while (size - i >= 64) {
+        const std::size_t steps = std::min<std::size_t>((size - i) / 64, 255);
+        __m512i maru = zero;
+        __m512i batu = zero;
+        __m512i sankaku = zero;
+        for (std::size_t step = 0; step < steps; ++step, i += 64) {
+            prefetch(bytes + i + kPrefetchAhead);
+            const __m512i v = _mm512_loadu_si512(bytes + i);
+            maru = _mm512_mask_add_epi8(maru, _mm512_cmpeq_epi8_mask(v, one), maru, one);
+            batu = _mm512_mask_add_epi8(batu, _mm512_cmpeq_epi8_mask(v, two), batu, one);
+            sankaku = _mm512_mask_add_epi8(sankaku, _mm512_cmpeq_epi8_mask(v, three), sankaku, one);
+        }
+        maruSum = _mm512_add_epi64(maruSum, _mm512_sad_epu8(maru, zero));
+        batuSum = _mm512_add_epi64(batuSum, _mm512_sad_epu8(batu, zero));
+        sankakuSum = _mm512_add_epi64(sankakuSum, _mm512_sad_epu8(sankaku, zero));
     }
+    // Through memory: GCC 12's reducing intrinsic warns of a lane it leaves undefined.
+    alignas(64) std::uint64_t lanes[3][8];
+    _mm512_store_si512(lanes[0], maruSum);
+    _mm512_store_si512(lanes[1], batuSum);
+    _mm512_store_si512(lanes[2], sankakuSum);
+    for (int k = 0; k < 8; ++k) {
+        counts.maru += lanes[0][k];
+        counts.batu += lanes[1][k];
+        counts.sankaku += lanes[2][k];
+    }
+    for (; i < size; ++i)
+        addByte(counts, bytes[i]);
+}
+#endif
+
+bool hasAvx512()
+{
+#ifdef HIBI_64_BYTE_STEPS
+    static const bool has = __builtin_cpu_supports("avx512bw");
+    return has;
+#else
+    return false;
+#endif
+}
+
+void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
+{
+#ifdef HIBI_64_BYTE_STEPS
+    if (hasAvx512())
+        return countBytesIn64(bytes, size, counts);
+#endif
+    countBytesIn32(bytes, size, counts);
 }
 
 void add(MarkCounts &counts, const WideCounts &wide)
@@ -75,10 +181,14 @@ void add(MarkCounts &counts, const WideCounts &wide)
 
 } // namespace
 
-MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size)
+MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size, StepWidth width)
 {
+    const std::size_t n = std::size_t(std::max<qsizetype>(size, 0));
     WideCounts wide;
-    countBytes(bytes, std::size_t(std::max<qsizetype>(size, 0)), wide);
+    if (width == StepWidth::Widest)
+        countBytes(bytes, n, wide);
+    else
+        countBytesIn32(bytes, n, wide);
     MarkCounts counts;
     add(counts, wide);
     return counts;
@@ -91,12 +201,13 @@ MarkCounts TallyAll(const QString &calendarPath)
         // The whole run at once, the year words included; then the year words'
         // bytes are taken out again, as they are never marks.
         countBytes(records, std::size_t(kRecordSize * count), wide);
+        Q_ASSERT(2 * count <= qint64(kPackedField));
+        std::uint64_t inYearWords = 0;
         for (qint64 k = 0; k < count; ++k)
-            for (const std::uint8_t b : {records[kRecordSize * k], records[kRecordSize * k + 1]}) {
-                wide.maru -= b == 1;
-                wide.batu -= b == 2;
-                wide.sankaku -= b == 3;
-            }
+            inYearWords += kPackedMark[records[kRecordSize * k]] + kPackedMark[records[kRecordSize * k + 1]];
+        wide.maru -= inYearWords & kPackedField;
+        wide.batu -= (inYearWords >> kPackedBits) & kPackedField;
+        wide.sankaku -= inYearWords >> (2 * kPackedBits);
     });
     MarkCounts counts;
     add(counts, wide);
