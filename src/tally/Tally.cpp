@@ -60,13 +60,15 @@ constexpr auto kPackedMark = [] {
 // waiting on them; asking a few kilobytes ahead makes up about a third of that.
 constexpr std::size_t kPrefetchAhead = 4096;
 
-void prefetch(const std::uint8_t *p)
+// The address is made as a number: near the end of the bytes it lies past them,
+// where a pointer may not point, and a prefetch is only a hint that never faults.
+void prefetchAhead(const std::uint8_t *bytes, std::size_t i)
 {
 #ifdef __GNUC__
-    // Only a hint: an address past the end is never read.
-    __builtin_prefetch(p);
+    __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<std::uintptr_t>(bytes) + i + kPrefetchAhead));
 #else
-    (void)p;
+    (void)bytes;
+    (void)i;
 #endif
 }
 
@@ -89,7 +91,7 @@ void countBytesIn32(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
         Lanes batu{};
         Lanes sankaku{};
         for (std::size_t step = 0; step < steps; ++step, i += kLanes) {
-            prefetch(bytes + i + kPrefetchAhead);
+            prefetchAhead(bytes, i);
             Lanes v;
             std::memcpy(&v, bytes + i, kLanes);
             // A lane that matches compares as all ones, that is −1.
@@ -107,8 +109,8 @@ void countBytesIn32(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
 
 #ifdef HIBI_64_BYTE_STEPS
 // The same with AVX-512, 64 bytes a step: a compare gives a mask, and the mask
-// picks the lanes that add one, which takes one instruction less per mark than
-// turning the compare into bytes first.
+// picks the lanes that add one. The last bytes that don't fill a step are one
+// more step, loaded through a mask that leaves the lanes beyond them zero.
 [[gnu::target("avx512bw")]]
 void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
 {
@@ -128,7 +130,7 @@ void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
         __m512i batu = zero;
         __m512i sankaku = zero;
         for (std::size_t step = 0; step < steps; ++step, i += 64) {
-            prefetch(bytes + i + kPrefetchAhead);
+            prefetchAhead(bytes, i);
             const __m512i v = _mm512_loadu_si512(bytes + i);
             maru = _mm512_mask_add_epi8(maru, _mm512_cmpeq_epi8_mask(v, one), maru, one);
             batu = _mm512_mask_add_epi8(batu, _mm512_cmpeq_epi8_mask(v, two), batu, one);
@@ -138,30 +140,29 @@ void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
         batuSum = _mm512_add_epi64(batuSum, _mm512_sad_epu8(batu, zero));
         sankakuSum = _mm512_add_epi64(sankakuSum, _mm512_sad_epu8(sankaku, zero));
     }
-    // Through memory: GCC 12's reducing intrinsic warns of a lane it leaves undefined.
-    alignas(64) std::uint64_t lanes[3][8];
-    _mm512_store_si512(lanes[0], maruSum);
-    _mm512_store_si512(lanes[1], batuSum);
-    _mm512_store_si512(lanes[2], sankakuSum);
-    for (int k = 0; k < 8; ++k) {
-        counts.maru += lanes[0][k];
-        counts.batu += lanes[1][k];
-        counts.sankaku += lanes[2][k];
+    if (i < size) {
+        const __m512i v = _mm512_maskz_loadu_epi8((__mmask64(1) << (size - i)) - 1, bytes + i);
+        maruSum = _mm512_add_epi64(maruSum, _mm512_sad_epu8(_mm512_maskz_mov_epi8(_mm512_cmpeq_epi8_mask(v, one), one), zero));
+        batuSum = _mm512_add_epi64(batuSum, _mm512_sad_epu8(_mm512_maskz_mov_epi8(_mm512_cmpeq_epi8_mask(v, two), one), zero));
+        sankakuSum = _mm512_add_epi64(sankakuSum, _mm512_sad_epu8(_mm512_maskz_mov_epi8(_mm512_cmpeq_epi8_mask(v, three), one), zero));
     }
-    for (; i < size; ++i)
-        addByte(counts, bytes[i]);
+    // Lane by lane, as the compilers let a vector be indexed: GCC 12's reducing
+    // intrinsic warns of a lane it leaves undefined, and storing the vectors to
+    // memory faults in an unoptimised sanitizer build, whose stack slots for
+    // them are not 64-byte aligned.
+    for (int k = 0; k < 8; ++k) {
+        counts.maru += std::uint64_t(maruSum[k]);
+        counts.batu += std::uint64_t(batuSum[k]);
+        counts.sankaku += std::uint64_t(sankakuSum[k]);
+    }
 }
-#endif
 
 bool hasAvx512()
 {
-#ifdef HIBI_64_BYTE_STEPS
     static const bool has = __builtin_cpu_supports("avx512bw");
     return has;
-#else
-    return false;
-#endif
 }
+#endif
 
 void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
 {
@@ -180,6 +181,15 @@ void add(MarkCounts &counts, const WideCounts &wide)
 }
 
 } // namespace
+
+int WidestStepBytes()
+{
+#ifdef HIBI_64_BYTE_STEPS
+    if (hasAvx512())
+        return 64;
+#endif
+    return kLanes;
+}
 
 MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size, StepWidth width)
 {

@@ -33,6 +33,7 @@ void OrderRange(RangePoint &start, RangePoint &end);
 // or in 32-byte steps when asked, which is what runs where AVX-512 is missing.
 enum class StepWidth { Widest, Bytes32 };
 MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size, StepWidth width = StepWidth::Widest);
+int WidestStepBytes();   // 64 or 32
 
 // The marks of every whole record of the calendar file; 0, 0, 0 without a file.
 // Both tallies read the file, never the marks in memory. Throws FileError.
