@@ -156,18 +156,12 @@ void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
         counts.sankaku += std::uint64_t(sankakuSum[k]);
     }
 }
-
-bool hasAvx512()
-{
-    static const bool has = __builtin_cpu_supports("avx512bw");
-    return has;
-}
 #endif
 
 void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
 {
 #ifdef HIBI_64_BYTE_STEPS
-    if (hasAvx512())
+    if (WidestStepBytes() == 64)
         return countBytesIn64(bytes, size, counts);
 #endif
     countBytesIn32(bytes, size, counts);
@@ -185,10 +179,11 @@ void add(MarkCounts &counts, const WideCounts &wide)
 int WidestStepBytes()
 {
 #ifdef HIBI_64_BYTE_STEPS
-    if (hasAvx512())
-        return 64;
-#endif
+    static const int widest = __builtin_cpu_supports("avx512bw") ? 64 : kLanes;
+    return widest;
+#else
     return kLanes;
+#endif
 }
 
 MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size, StepWidth width)
