@@ -90,6 +90,7 @@ private slots:
     void closeWhenTheYearCannotBeSaved_data();
     void closeWhenTheYearCannotBeSaved();
     void countAll();
+    void countAllLongCountsStayReadable();
     void rangeTallyAcrossYears();
     void rangeCancelled();
     void grabbedPixels();
@@ -549,6 +550,32 @@ void TestMainWindow::countAll()
     action("countall")->trigger();
     QCOMPARE(shown, (QStringList{"lblall", "3", "1", "1"}));
     QCOMPARE(window()->findChild<QLabel *>("lblall")->text(), QStringLiteral("全期間の集計結果"));
+}
+
+void TestMainWindow::countAllLongCountsStayReadable()
+{
+    // 25 years with every cell ○: a five-digit count, which would run over its
+    // mark if it were right-aligned like the short ones.
+    QByteArray bytes = kHeader;
+    for (int year = 2000; year < 2025; ++year)
+        bytes += record(year).left(2) + QByteArray(504, '\x01');
+    writeFile(file("カレンダー1"), bytes);
+    QVERIFY(openWindow());
+    QString count;
+    QRect countPlace, markPlace, panel;
+    whenModal([&](QWidget *dialog) {
+        const auto *maru = dialog->findChild<QLabel *>("lblmaru");
+        count = maru->text();
+        countPlace = maru->geometry();
+        markPlace = dialog->findChild<QLabel *>("Label2")->geometry();
+        panel = maru->parentWidget()->rect();
+        savePicture(dialog, "tally-long-counts");
+        dialog->close();
+    });
+    action("countall")->trigger();
+    QCOMPARE(count, QStringLiteral("12600"));
+    QVERIFY(!countPlace.intersects(markPlace));
+    QVERIFY(panel.contains(countPlace));
 }
 
 void TestMainWindow::rangeTallyAcrossYears()

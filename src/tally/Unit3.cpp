@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace hibi {
 
 namespace {
@@ -50,9 +52,10 @@ void TForm3::buildControls()
     panel->setGeometry(56, 80, 177, 113);
     SetBackground(panel, QColor(192, 220, 192));   // money green
 
-    label(panel, QStringLiteral("Label2"), 42, 13, QStringLiteral("○："));
-    label(panel, QStringLiteral("Label3"), 42, 45, QStringLiteral("×："));
-    label(panel, QStringLiteral("Label4"), 42, 77, QStringLiteral("△："));
+    for (const QLabel *glyph : {label(panel, QStringLiteral("Label2"), 42, 13, QStringLiteral("○：")),
+                                label(panel, QStringLiteral("Label3"), 42, 45, QStringLiteral("×：")),
+                                label(panel, QStringLiteral("Label4"), 42, 77, QStringLiteral("△："))})
+        m_countsFrom = std::max(m_countsFrom, glyph->geometry().right() + 1);
     lblmaru = label(panel, QStringLiteral("lblmaru"), 0, 13);
     lblbatu = label(panel, QStringLiteral("lblbatu"), 0, 45);
     lblsankaku = label(panel, QStringLiteral("lblsankaku"), 0, 77);
@@ -79,7 +82,10 @@ void TForm3::setCount(QLabel *label, int value)
 {
     label->setText(QString::number(value));
     label->adjustSize();
-    label->move(kCountRightEdge - label->width(), label->y());
+    // Right-aligned under one another; a count too long for that (five digits and
+    // more, from a calendar kept for decades) starts after its mark instead of
+    // running over it, and the panel has room to its right.
+    label->move(std::max(kCountRightEdge - label->width(), m_countsFrom), label->y());
 }
 
 void TForm3::showEvent(QShowEvent *event)

@@ -45,6 +45,7 @@ private:
     QLabel *lblbatu = nullptr;
     QLabel *lblsankaku = nullptr;
     QPushButton *BitBtn1 = nullptr;
+    int m_countsFrom = 0;   // where the marks' labels end, in the panel
 };
 
 } // namespace hibi
