@@ -145,9 +145,10 @@ inline QByteArray writeDay(const QByteArray &file, int year, int month, int day,
 }
 
 // The file with `count` records of year 0 (a year no reader asks for) put
-// between its header and its own records, their marks of every value. Enough of
-// them move the file's own records past the first chunk the code reads at once.
-inline QByteArray withFiller(const QByteArray &file, int count)
+// between its header and its own records, their marks of every value, or only
+// 0 to 3 as a calendar's are. Enough of them move the file's own records past the
+// first chunk the code reads at once.
+inline QByteArray withFiller(const QByteArray &file, int count, bool marksOnly = false)
 {
     if (file.size() < kHeader)
         return file;
@@ -155,7 +156,7 @@ inline QByteArray withFiller(const QByteArray &file, int count)
     for (int k = 0; k < count; ++k) {
         Cells cells;
         for (int i = 0; i < kCells; ++i)
-            cells[size_t(i)] = std::uint8_t((k + i) % 5);
+            cells[size_t(i)] = std::uint8_t((k + i) % (marksOnly ? 4 : 5));
         filler += record(0, cells);
     }
     return file.left(kHeader) + filler + file.mid(kHeader);

@@ -3,7 +3,8 @@
 // against a count over its cells, and, once the cells without a day are cleared,
 // against a count over the days of its dates. Byte 0 says whether there is a file,
 // bytes 1-6 pick the two ends (years near those of the file's records), byte 7 how
-// many filler records go before the file's own; the rest is the file.
+// many filler records go before the file's own (its high bit: with marks only, as
+// a calendar's are, which are counted by sums); the rest is the file.
 #include "calendar/MonthGrid.h"
 #include "CalendarModel.h"
 #include "FuzzCheck.h"
@@ -113,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
         return 0;
     const bool noFile = data[0] & 1;
     const QByteArray original = model::withFiller(
-            QByteArray(reinterpret_cast<const char *>(data + 8), qsizetype(size - 8)), data[7]);
+            QByteArray(reinterpret_cast<const char *>(data + 8), qsizetype(size - 8)), data[7] & 0x7F, data[7] & 0x80);
     const std::vector<model::Record> records = noFile ? std::vector<model::Record>() : model::wholeRecords(original);
 
     std::vector<int> years;

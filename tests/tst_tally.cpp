@@ -92,6 +92,15 @@ QByteArray someBytes(QRandomGenerator &random, qsizetype size)
     return bytes;
 }
 
+// Bytes as a calendar's marks are: 0 to 3 only.
+QByteArray marksOnly(QRandomGenerator &random, qsizetype size)
+{
+    QByteArray bytes(size, '\0');
+    for (char &b : bytes)
+        b = char(random.bounded(4));
+    return bytes;
+}
+
 RangePoint somePoint(QRandomGenerator &random, int firstYear, int lastYear)
 {
     const int year = random.bounded(firstYear, lastYear + 1);
@@ -127,6 +136,8 @@ void TestTally::initTestCase()
     // AVX-512 the widest is the 32-byte one, and the 64-byte code is not tried.
     if (WidestStepBytes() < 64)
         qInfo("No AVX-512 on this processor: the 64-byte steps are not tried.");
+    else if (!CountsBySums())
+        qInfo("No AVX-512 VNNI on this processor: counting by sums is not tried.");
 }
 
 void TestTally::init()
@@ -153,6 +164,18 @@ void TestTally::countMarkBytesMatchesOneAtATime_data()
     QTest::newRow("a long run of one mark") << QByteArray(70001, '\x01') << 0;
     QTest::newRow("a long run of the other two") << QByteArray(40000, '\x02') + QByteArray(40000, '\x03') << 1;
     QTest::newRow("a file's worth, random") << someBytes(random, 600 * 506) << 2;
+    // Long runs of nothing but marks and blanks are counted by sums; a single byte
+    // of another value anywhere in them has them counted by comparing.
+    QTest::newRow("a file's worth of marks") << marksOnly(random, 600 * 506) << 2;
+    QTest::newRow("marks, just long enough for sums") << marksOnly(random, 4096) << 0;
+    QTest::newRow("marks, a byte short of it") << marksOnly(random, 4096) << 1;
+    QTest::newRow("marks, not whole steps") << marksOnly(random, 4096 + 128 + 77) << 3;
+    for (const int stray : {4, 0x13, 0x80, 0xFF})
+        for (const qsizetype at : {0, 9999, 19999}) {
+            QByteArray bytes = marksOnly(random, 20000);
+            bytes[at] = char(stray);
+            QTest::addRow("marks with byte %d at %lld", stray, qlonglong(at)) << bytes << 0;
+        }
 }
 
 void TestTally::countMarkBytesMatchesOneAtATime()
@@ -175,6 +198,8 @@ void TestTally::tallyAllMatchesOneAtATimeOnRandomFiles()
 {
     QRandomGenerator random(2026);
     // Around the size of the blocks the file is read in, and a cut-short last record.
+    // Marks only, as a calendar holds them, and any bytes at all.
+    for (const bool asMarks : {true, false})
     for (int records : {0, 1, 2, 1023, 1024, 1025, 2100})
         for (int tail : {0, 1, 300, 505}) {
             QByteArray file = header();
@@ -182,7 +207,7 @@ void TestTally::tallyAllMatchesOneAtATimeOnRandomFiles()
                 // Year words whose bytes look like marks must not be counted.
                 file += char(someByte(random));
                 file += char(someByte(random));
-                file += someBytes(random, 504);
+                file += asMarks ? marksOnly(random, 504) : someBytes(random, 504);
             }
             file += someBytes(random, tail);
             writeFile(path(), file);

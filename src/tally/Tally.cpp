@@ -42,19 +42,6 @@ struct WideCounts
     std::uint64_t sankaku = 0;
 };
 
-// A byte's mark as a count in one of three 21-bit fields, so that the few bytes
-// of the year words take a look-up and an add each. A field holds more than the
-// two bytes of each record in a block.
-constexpr int kPackedBits = 21;
-constexpr std::uint64_t kPackedField = (std::uint64_t(1) << kPackedBits) - 1;
-constexpr auto kPackedMark = [] {
-    std::array<std::uint64_t, 256> table{};
-    table[1] = 1;
-    table[2] = std::uint64_t(1) << kPackedBits;
-    table[3] = std::uint64_t(1) << (2 * kPackedBits);
-    return table;
-}();
-
 // Bytes just read from a file come from the outer cache, where the system's copy
 // leaves them, and the processor's own prefetching alone leaves the count
 // waiting on them; asking a few kilobytes ahead makes up about a third of that.
@@ -158,11 +145,98 @@ void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
 }
 #endif
 
+#ifdef HIBI_64_BYTE_STEPS
+// A calendar's bytes are all 0 to 3, and for such bytes the three counts follow
+// from three sums: of the bytes, of their squares and of their cubes,
+//   s1 = n1 + 2 n2 + 3 n3,   s2 = n1 + 4 n2 + 9 n3,   s3 = n1 + 8 n2 + 27 n3.
+// Each sum takes one instruction per 64 bytes (a byte add, or a multiply-add of
+// byte pairs into 32-bit lanes), where comparing takes two for each mark. Any
+// other byte shows in all the bytes or-ed together, and then these bytes are
+// counted by comparing after all.
+constexpr std::size_t kSumsStep = 128;            // two loads a step
+constexpr std::size_t kSumsFrom = 4096;           // shorter runs: the end of the sums costs more than it saves
+constexpr std::size_t kSumsMost = std::size_t(1) << 24;  // a 32-bit lane's sum of cubes stays below 2^24
+
+bool hasSums()
+{
+    static const bool sums = WidestStepBytes() == 64 && __builtin_cpu_supports("avx512vnni");
+    return sums;
+}
+
+// `size` a whole number of steps, at most kSumsMost; false, with `counts` left
+// alone, when a byte is above 3.
+[[gnu::target("avx512bw,avx512vnni")]]
+bool countSmallBytesBySums(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
+{
+    Q_ASSERT(size % kSumsStep == 0 && size <= kSumsMost);
+    const __m512i zero = _mm512_setzero_si512();
+    // A byte's square, looked up by its low four bits: 0, 1, 4, 9 and then zeros,
+    // in each 16-byte quarter.
+    const __m512i squares = _mm512_set4_epi32(0, 0, 0, 0x09040100);
+    __m512i sums = zero;                        // of the bytes, 64-bit lanes
+    __m512i squaresA = zero, squaresB = zero;   // 32-bit lanes, two for the adds' latency
+    __m512i cubesA = zero, cubesB = zero;
+    __m512i seen = zero;                        // every byte or-ed together
+    std::size_t i = 0;
+    while (i < size) {
+        // A byte lane gains at most 2 × 3 a step: 42 steps stay below 256.
+        const std::size_t end = std::min(size, i + 42 * kSumsStep);
+        __m512i byteSums = zero;
+        for (; i < end; i += kSumsStep) {
+            prefetchAhead(bytes, i);
+            prefetchAhead(bytes, i + 64);
+            const __m512i v = _mm512_loadu_si512(bytes + i);
+            const __m512i w = _mm512_loadu_si512(bytes + i + 64);
+            byteSums = _mm512_add_epi8(byteSums, _mm512_add_epi8(v, w));
+            squaresA = _mm512_dpbusd_epi32(squaresA, v, v);
+            squaresB = _mm512_dpbusd_epi32(squaresB, w, w);
+            cubesA = _mm512_dpbusd_epi32(cubesA, v, _mm512_shuffle_epi8(squares, v));
+            cubesB = _mm512_dpbusd_epi32(cubesB, w, _mm512_shuffle_epi8(squares, w));
+            seen = _mm512_ternarylogic_epi64(seen, v, w, 0xFE);   // seen | v | w
+        }
+        sums = _mm512_add_epi64(sums, _mm512_sad_epu8(byteSums, zero));
+    }
+    if (_mm512_test_epi8_mask(seen, _mm512_set1_epi8(char(0xFC))) != 0)
+        return false;
+    // Lane by lane, as in countBytesIn64.
+    const __v16si squareLanes = __v16si(_mm512_add_epi32(squaresA, squaresB));
+    const __v16si cubeLanes = __v16si(_mm512_add_epi32(cubesA, cubesB));
+    std::uint64_t s1 = 0;
+    std::uint64_t s2 = 0;
+    std::uint64_t s3 = 0;
+    for (int k = 0; k < 8; ++k)
+        s1 += std::uint64_t(sums[k]);
+    for (int k = 0; k < 16; ++k) {
+        s2 += std::uint32_t(squareLanes[k]);
+        s3 += std::uint32_t(cubeLanes[k]);
+    }
+    // s2 - s1 = 2 n2 + 6 n3 and s3 - s2 = 4 n2 + 18 n3.
+    const std::uint64_t n3 = ((s3 - s2) - 2 * (s2 - s1)) / 6;
+    const std::uint64_t n2 = ((s2 - s1) - 6 * n3) / 2;
+    counts.maru += s1 - 2 * n2 - 3 * n3;
+    counts.batu += n2;
+    counts.sankaku += n3;
+    return true;
+}
+#endif
+
 void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
 {
 #ifdef HIBI_64_BYTE_STEPS
-    if (WidestStepBytes() == 64)
+    if (WidestStepBytes() == 64) {
+        if (size >= kSumsFrom && hasSums()) {
+            std::size_t done = 0;
+            while (size - done >= kSumsStep) {
+                const std::size_t n = std::min(kSumsMost, (size - done) / kSumsStep * kSumsStep);
+                if (!countSmallBytesBySums(bytes + done, n, counts))
+                    countBytesIn64(bytes + done, n, counts);
+                done += n;
+            }
+            bytes += done;
+            size -= done;
+        }
         return countBytesIn64(bytes, size, counts);
+    }
 #endif
     countBytesIn32(bytes, size, counts);
 }
@@ -175,6 +249,15 @@ void add(MarkCounts &counts, const WideCounts &wide)
 }
 
 } // namespace
+
+bool CountsBySums()
+{
+#ifdef HIBI_64_BYTE_STEPS
+    return hasSums();
+#else
+    return false;
+#endif
+}
 
 int WidestStepBytes()
 {
@@ -202,17 +285,14 @@ MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size, StepWidth w
 MarkCounts TallyAll(const QString &calendarPath)
 {
     WideCounts wide;
-    ForEachRecordBlock(calendarPath, [&](const std::uint8_t *records, qint64 count) {
-        // The whole run at once, the year words included; then the year words'
-        // bytes are taken out again, as they are never marks.
+    ForEachRecordBlock(calendarPath, [&](std::uint8_t *records, qint64 count) {
+        // The year words are never marks: cleared in the block, they count as
+        // nothing, and the whole run is counted at once.
+        for (qint64 k = 0; k < count; ++k) {
+            records[kRecordSize * k] = 0;
+            records[kRecordSize * k + 1] = 0;
+        }
         countBytes(records, std::size_t(kRecordSize * count), wide);
-        Q_ASSERT(2 * count <= qint64(kPackedField));
-        std::uint64_t inYearWords = 0;
-        for (qint64 k = 0; k < count; ++k)
-            inYearWords += kPackedMark[records[kRecordSize * k]] + kPackedMark[records[kRecordSize * k + 1]];
-        wide.maru -= inYearWords & kPackedField;
-        wide.batu -= (inYearWords >> kPackedBits) & kPackedField;
-        wide.sankaku -= inYearWords >> (2 * kPackedBits);
     });
     MarkCounts counts;
     add(counts, wide);

@@ -34,6 +34,10 @@ void OrderRange(RangePoint &start, RangePoint &end);
 enum class StepWidth { Widest, Bytes32 };
 MarkCounts CountMarkBytes(const std::uint8_t *bytes, qsizetype size, StepWidth width = StepWidth::Widest);
 int WidestStepBytes();   // 64 or 32
+// Whether the widest steps count long runs of bytes that are all 0 to 3, as a
+// calendar's are, through sums of the bytes, their squares and cubes (AVX-512
+// VNNI); a run with any other byte is counted by comparing.
+bool CountsBySums();
 
 // The marks of every whole record of the calendar file; 0, 0, 0 without a file.
 // Both tallies read the file, never the marks in memory. Throws FileError.
