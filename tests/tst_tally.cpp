@@ -170,12 +170,23 @@ void TestTally::countMarkBytesMatchesOneAtATime_data()
     QTest::newRow("marks, just long enough for sums") << marksOnly(random, 4096) << 0;
     QTest::newRow("marks, a byte short of it") << marksOnly(random, 4096) << 1;
     QTest::newRow("marks, not whole steps") << marksOnly(random, 4096 + 128 + 77) << 3;
+    // 20,000 bytes: 156 steps of 128 by sums, each step two loads of 64 (a stray
+    // byte at 100 or 19,967 is in the second), and a rest of 32 by comparing.
     for (const int stray : {4, 0x13, 0x80, 0xFF})
-        for (const qsizetype at : {0, 9999, 19999}) {
+        for (const qsizetype at : {0, 100, 9999, 19967, 19999}) {
             QByteArray bytes = marksOnly(random, 20000);
             bytes[at] = char(stray);
             QTest::addRow("marks with byte %d at %lld", stray, qlonglong(at)) << bytes << 0;
         }
+    // More than one run of sums (16 MiB each): a stray byte in the second has
+    // only that one counted by comparing.
+    const QByteArray twoRuns = marksOnly(random, 8192).repeated(2048) + marksOnly(random, 5000 + 5);
+    QTest::newRow("marks, two runs of sums") << twoRuns << 0;
+    QTest::newRow("marks, a stray byte in the second run") << [&] {
+        QByteArray bytes = twoRuns;
+        bytes[bytes.size() - 999] = char(7);
+        return bytes;
+    }() << 0;
 }
 
 void TestTally::countMarkBytesMatchesOneAtATime()

@@ -153,9 +153,12 @@ void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
 // byte pairs into 32-bit lanes), where comparing takes two for each mark. Any
 // other byte shows in all the bytes or-ed together, and then these bytes are
 // counted by comparing after all.
-constexpr std::size_t kSumsStep = 128;            // two loads a step
-constexpr std::size_t kSumsFrom = 4096;           // shorter runs: the end of the sums costs more than it saves
-constexpr std::size_t kSumsMost = std::size_t(1) << 24;  // a 32-bit lane's sum of cubes stays below 2^24
+constexpr std::size_t kSumsStep = 128;    // two loads a step
+constexpr std::size_t kSumsFrom = 4096;   // shorter runs: the end of the sums costs more than it saves
+// A run at a time: a 32-bit lane's sum of cubes then stays below 2^25, far
+// from overflowing.
+constexpr std::size_t kSumsMost = std::size_t(1) << 24;
+using Int32Lanes = std::int32_t __attribute__((vector_size(64)));
 
 bool hasSums()
 {
@@ -199,8 +202,8 @@ bool countSmallBytesBySums(const std::uint8_t *bytes, std::size_t size, WideCoun
     if (_mm512_test_epi8_mask(seen, _mm512_set1_epi8(char(0xFC))) != 0)
         return false;
     // Lane by lane, as in countBytesIn64.
-    const __v16si squareLanes = __v16si(_mm512_add_epi32(squaresA, squaresB));
-    const __v16si cubeLanes = __v16si(_mm512_add_epi32(cubesA, cubesB));
+    const Int32Lanes squareLanes = Int32Lanes(_mm512_add_epi32(squaresA, squaresB));
+    const Int32Lanes cubeLanes = Int32Lanes(_mm512_add_epi32(cubesA, cubesB));
     std::uint64_t s1 = 0;
     std::uint64_t s2 = 0;
     std::uint64_t s3 = 0;
@@ -224,18 +227,16 @@ void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
 {
 #ifdef HIBI_64_BYTE_STEPS
     if (WidestStepBytes() == 64) {
-        if (size >= kSumsFrom && hasSums()) {
-            std::size_t done = 0;
-            while (size - done >= kSumsStep) {
+        // Whole steps by sums while the run is long enough, the rest by comparing.
+        std::size_t done = 0;
+        if (hasSums())
+            while (size - done >= kSumsFrom) {
                 const std::size_t n = std::min(kSumsMost, (size - done) / kSumsStep * kSumsStep);
                 if (!countSmallBytesBySums(bytes + done, n, counts))
                     countBytesIn64(bytes + done, n, counts);
                 done += n;
             }
-            bytes += done;
-            size -= done;
-        }
-        return countBytesIn64(bytes, size, counts);
+        return countBytesIn64(bytes + done, size - done, counts);
     }
 #endif
     countBytesIn32(bytes, size, counts);
