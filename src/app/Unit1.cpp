@@ -50,7 +50,6 @@ QIcon ToolPicture(const QString &name)
 {
     return QIcon(QPixmap::fromImage(ReadPicture(QStringLiteral(":/images/%1.xpm").arg(name), "xpm")));
 }
-
 const QString kWeekdayNames[7] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"),
                                   QStringLiteral("水"), QStringLiteral("木"), QStringLiteral("金"),
                                   QStringLiteral("土")};

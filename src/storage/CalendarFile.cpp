@@ -297,7 +297,7 @@ DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &v
         return DeviceResult::ReadFailed;
     // The records start on a cache line, the header (when it comes along) just
     // before it: the system copies into whole lines and the count loads whole
-    // lines, where two bytes off the line cost both about a tenth more.
+    // lines, where two bytes off the line cost the tally several percent.
     // Not zeroed first: every byte is read into before it is looked at.
     constexpr std::size_t kLine = 64;
     const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(

@@ -3,7 +3,6 @@
 #include "storage/CalendarFile.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <tuple>
 
@@ -143,9 +142,7 @@ void countBytesIn64(const std::uint8_t *bytes, std::size_t size, WideCounts &cou
         counts.sankaku += std::uint64_t(sankakuSum[k]);
     }
 }
-#endif
 
-#ifdef HIBI_64_BYTE_STEPS
 // A calendar's bytes are all 0 to 3, and for such bytes the three counts follow
 // from three sums: of the bytes, of their squares and of their cubes,
 //   s1 = n1 + 2 n2 + 3 n3,   s2 = n1 + 4 n2 + 9 n3,   s3 = n1 + 8 n2 + 27 n3.
