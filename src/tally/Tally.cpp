@@ -233,7 +233,8 @@ void countBytes(const std::uint8_t *bytes, std::size_t size, WideCounts &counts)
                     countBytesIn64(bytes + done, n, counts);
                 done += n;
             }
-        return countBytesIn64(bytes + done, size - done, counts);
+        countBytesIn64(bytes + done, size - done, counts);
+        return;
     }
 #endif
     countBytesIn32(bytes, size, counts);
