@@ -6,6 +6,7 @@
 #include "components/SysCtrls.h"
 #include "calendar/Clock.h"
 #include "storage/CalendarFile.h"
+#include "storage/OpenCalendar.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -67,8 +68,7 @@ void repaint(TForm1 *w)
 void BM_MonthForwardAndBack(benchmark::State &state)
 {
     TForm1 *w = fixture().window;
-    w->DisplayYear = 9998;
-    w->DisplayMonth = 6;
+    w->calendar().switchTo(w->calendar().CurrentCalendarName(), 9998, 6);
     for (auto _ : state) {
         w->btnnextClick();
         repaint(w);
@@ -151,7 +151,7 @@ void BM_BulkWindowBesideReadingRecordsOnce(benchmark::State &state)
     hibi::bench::SideBySide(
             state,
             [&] {
-                Tfrmall bulk(f.window, f.window);
+                Tfrmall bulk(f.window->calendar(), f.window, f.window);
                 bulk.show();
                 bulk.findChild<QAbstractScrollArea *>(QStringLiteral("dgall"))->viewport()->repaint();
             },

@@ -6,11 +6,13 @@
 // window, the way a user's input arrives (Qt turns a quick second press into a
 // double click there and nowhere else).
 
+#include "app/MonthView.h"
 #include "app/Unit1.h"
 #include "calendar/Clock.h"
 #include "components/DrawGrid.h"
 #include "components/MessageBoxes.h"
 #include "components/SysCtrls.h"
+#include "storage/OpenCalendar.h"
 
 #include "TestFiles.h"
 
@@ -278,13 +280,13 @@ protected:
     // A click on a day of the month shown.
     void clickDay(int day, Qt::MouseButton button = Qt::LeftButton)
     {
-        const GridCell c = CellOfDay(m_window->DisplayYear, m_window->DisplayMonth, day);
+        const GridCell c = CellOfDay(m_window->calendar().DisplayYear(), m_window->calendar().DisplayMonth(), day);
         clickCell(monthGrid(), c.col, c.row, button);
     }
     std::uint8_t markOf(int month, int day) const
     {
-        const GridCell c = CellOfDay(m_window->DisplayYear, month, day);
-        return m_window->YearMarks.at(month, c.col, c.row);
+        const GridCell c = CellOfDay(m_window->calendar().DisplayYear(), month, day);
+        return m_window->calendar().YearMarks().at(month, c.col, c.row);
     }
 
     // A picture to look at, in the test run's own folder.

@@ -6,7 +6,7 @@
 #include "components/FontChooser.h"
 #include "components/UpDown.h"
 #include "settings/IniFile.h"
-#include "settings/settei.h"
+#include "settings/ui/settei.h"
 
 #include <QColorDialog>
 #include <QGroupBox>
@@ -156,8 +156,8 @@ void TestDialogs::jumpSpinners()
         mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton);
     });
     window()->findChild<QAction *>("mnujump")->trigger();
-    QCOMPARE(window()->DisplayYear, 1971);
-    QCOMPARE(window()->DisplayMonth, 12);
+    QCOMPARE(window()->calendar().DisplayYear(), 1971);
+    QCOMPARE(window()->calendar().DisplayMonth(), 12);
     QCOMPARE(window()->findChild<QLabel *>("Label1")->text(), QStringLiteral("1971年12月"));
 }
 
@@ -172,15 +172,15 @@ void TestDialogs::jumpOkAndCancel()
         mouseClick(dialog->findChild<QPushButton *>("cancel"), Qt::LeftButton);
     });
     mouseClick(window()->findChild<QToolButton *>("ToolButton5"), Qt::LeftButton);
-    QCOMPARE(window()->DisplayMonth, 3);
+    QCOMPARE(window()->calendar().DisplayMonth(), 3);
     QVERIFY(!QFile::exists(folder() + "カレンダー1.hsd"));   // cancel touches no file
 
     // OK on the unchanged month saves the year and reads it back.
     whenModal([](QWidget *dialog) { mouseClick(dialog->findChild<QPushButton *>("BitBtn2"), Qt::LeftButton); });
     window()->findChild<QAction *>("mnujump")->trigger();
     QVERIFY(QFile::exists(folder() + "カレンダー1.hsd"));
-    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
-    QCOMPARE(window()->DisplayMonth, 3);
+    QCOMPARE(window()->calendar().YearMarks().at(3, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(window()->calendar().DisplayMonth(), 3);
 }
 
 void TestDialogs::jumpBeyondItsRange()
@@ -194,8 +194,8 @@ void TestDialogs::jumpBeyondItsRange()
     });
     window()->mnujumpClick();
     QCOMPARE(shown, 2100);
-    QCOMPARE(window()->DisplayYear, 2100);
-    QCOMPARE(window()->DisplayMonth, 6);
+    QCOMPARE(window()->calendar().DisplayYear(), 2100);
+    QCOMPARE(window()->calendar().DisplayMonth(), 6);
 }
 
 void TestDialogs::jumpTabOrder()
@@ -277,7 +277,7 @@ void TestDialogs::settingsWidthClamping()
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("backcolor", "linewidth", -1), saved);
     QCOMPARE(ini.readInteger("today", "width", -1), savedToday);
-    QCOMPARE(window()->Look.MarkLineWidth, saved);
+    QCOMPARE(window()->appearance().MarkLineWidth, saved);
 }
 
 void TestDialogs::settingsColourButtons()
@@ -309,7 +309,7 @@ void TestDialogs::settingsColourButtons()
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readString("backcolor", "yohaku", QString()), QStringLiteral("$00563412"));
     QCOMPARE(ini.readString("pos", "color", QString()), QStringLiteral("$00EFCDAB"));
-    QCOMPARE(window()->Look.YohakuBack, Color(0x563412));
+    QCOMPARE(window()->appearance().YohakuBack, Color(0x563412));
     // After OK the margin behind the grid and the caption take the new colour.
     QCOMPARE(window()->findChild<QLabel *>("Label1")->palette().color(QPalette::Window), QColor(0xAB, 0xCD, 0xEF));
     const QImage grid = monthGrid()->grab().toImage();
@@ -321,7 +321,7 @@ void TestDialogs::settingsCancelChangesNothing()
     writeFile(iniPath(), "[pos]\r\ncolor=clRed\r\n[backcolor]\r\nmaru=clLime\r\n");
     QVERIFY(openWindow());
     const QByteArray before = readFile(iniPath());
-    const Appearance look = window()->Look;
+    const Appearance look = window()->appearance();
     withSettings([&](Tfrmsettei *s) {
         s->findChild<QSpinBox *>("sedit1")->setValue(7);
         showPage(s, 1);
@@ -341,7 +341,7 @@ void TestDialogs::settingsCancelChangesNothing()
         mouseClick(s->findChild<TButtonEx *>("colorbtn_1"), Qt::LeftButton);
     }, false);
     QCOMPARE(readFile(iniPath()), before);
-    QVERIFY(window()->Look == look);
+    QVERIFY(window()->appearance() == look);
     // Esc cancels too.
     whenModal([](QWidget *dialog) {
         dialog->findChild<QSpinBox *>("sedit1")->setValue(2);
@@ -349,7 +349,7 @@ void TestDialogs::settingsCancelChangesNothing()
     });
     window()->findChild<QAction *>("settei")->trigger();
     QCOMPARE(readFile(iniPath()), before);
-    QVERIFY(window()->Look == look);
+    QVERIFY(window()->appearance() == look);
 }
 
 void TestDialogs::settingsTodayFrameControls()
@@ -370,7 +370,7 @@ void TestDialogs::settingsTodayFrameControls()
         QVERIFY(s->findChild<TButtonEx *>("colorbtn_9")->isEnabled());
         QCOMPARE(grid->grab().toImage().pixelColor(r.left + 1, (r.top + r.bottom) / 2), QColor(Qt::blue));
     }, true);
-    QVERIFY(window()->Look.TodayMarkOn);
+    QVERIFY(window()->appearance().TodayMarkOn);
     QCOMPARE(IniFile::load(iniPath()).readInteger("today", "set", -1), 1);
 }
 
@@ -420,8 +420,8 @@ void TestDialogs::settingsFonts()
         QCOMPARE(startSizes, (QList<int>{18, 18}));
         QCOMPARE(s->working().NenFont.Size, 22);
     }, true);
-    QCOMPARE(window()->Look.DayFont.Size, 24);
-    QCOMPARE(window()->Look.NenFont.Size, 22);
+    QCOMPARE(window()->appearance().DayFont.Size, 24);
+    QCOMPARE(window()->appearance().NenFont.Size, 22);
     QCOMPARE(window()->findChild<QLabel *>("Label1")->font().pointSize(), 22);
     const IniFile ini = IniFile::load(iniPath());
     QCOMPARE(ini.readInteger("dayfont", "size", 0), 24);
@@ -544,8 +544,8 @@ void TestDialogs::fontChooserKeepsTheStoredFont()
             QVERIFY2(!keyLine(ini, section, key).isEmpty(), section + "/" + key);
             QCOMPARE(keyLine(after, section, key), keyLine(ini, section, key));
         }
-    QCOMPARE(window()->Look.DayFont.Name, listed);
-    QCOMPARE(window()->Look.DayFont.Style.bold, bold);
+    QCOMPARE(window()->appearance().DayFont.Name, listed);
+    QCOMPARE(window()->appearance().DayFont.Style.bold, bold);
 }
 
 // What the user picks in the chooser is what the settings file keeps.

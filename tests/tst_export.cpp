@@ -159,7 +159,7 @@ void TestExport::exportsEveryCalendarInListOrder()
 {
     writeFixture();
     QVERIFY(openWindow());
-    QCOMPARE(window()->CurrentCalendarName, "通院");
+    QCOMPARE(window()->calendar().CurrentCalendarName(), "通院");
     clickDay(10);
     const QString target = folder() + "書き出し/表.csv";
     QVERIFY(QDir().mkpath(folder() + "書き出し"));
@@ -177,7 +177,7 @@ void TestExport::exportsEveryCalendarInListOrder()
     QCOMPARE(messages().boxes[0].kind, MessageBoxes::Kind::Information);
     QCOMPARE(QDir(folder() + "書き出し").entryList(QDir::Files | QDir::Hidden), QStringList{"表.csv"});
     // The main window stays where it was; the next export starts in the same folder.
-    QCOMPARE(window()->DisplayMonth, 3);
+    QCOMPARE(window()->calendar().DisplayMonth(), 3);
     QCOMPARE(markOf(3, 10), std::uint8_t(Maru));
     QCOMPARE(QFileInfo(exportTo(QString())).absoluteFilePath(), folder() + "書き出し/ヒビシルシ.csv");
 }

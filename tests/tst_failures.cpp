@@ -109,7 +109,7 @@ void TestFailures::yearNotReadIsNeverWrittenBack()
             mouseClick(window()->findChild<QToolButton *>("ToolButton4"), Qt::LeftButton);
         }
     }
-    QCOMPARE(window()->CurrentCalendarName, name);
+    QCOMPARE(window()->calendar().CurrentCalendarName(), name);
     QVERIFY(messages().texts().contains(QStringLiteral("ファイル %1 は開けません").arg(QDir::toNativeSeparators(file(name)))));
     const int told = int(messages().boxes.size());
     // No mark can be set, and that is said once.
@@ -132,7 +132,7 @@ void TestFailures::yearNotReadIsNeverWrittenBack()
 
     // Read again, the year takes marks once more.
     QVERIFY(openWindow());
-    QCOMPARE(window()->CurrentCalendarName, name);
+    QCOMPARE(window()->calendar().CurrentCalendarName(), name);
     QCOMPARE(markOf(3, 3), std::uint8_t(Maru));
     clickDay(10);
     QVERIFY(window()->close());
@@ -167,11 +167,11 @@ void TestFailures::renameThatFailsChangesNothing()
     QCOMPARE(messages().texts(), QStringList{QStringLiteral("ファイル %1 の名前を %2 に変更できません")
                                                      .arg(QDir::toNativeSeparators(file("A")), QDir::toNativeSeparators(file("X")))});
     QCOMPARE(calendarList()->currentText(), QStringLiteral("A"));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("A"));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
     // A name too long for any file system is refused before anything is tried.
     enterName(QString(300, QLatin1Char('n')), Qt::Key_R);
     QCOMPARE(messages().texts().last(), QStringLiteral("名前が長すぎます"));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("A"));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
     QVERIFY(window()->close());
     QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 1, Batu}, {3, 2, Maru}}));
 
@@ -193,7 +193,7 @@ void TestFailures::deleteGoesToTheTrash()
     QVERIFY(openWindow());
     messages().answer = true;
     keyClick(window(), Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(window()->calendarNames(), QStringList{"B"});
+    QCOMPARE(window()->calendar().calendars().names(), QStringList{"B"});
     QVERIFY(!QFile::exists(file("A")));
     QCOMPARE(readFile(trashFolder() + "A.hsd"), bytes);
 }
@@ -208,8 +208,8 @@ void TestFailures::deleteThatFailsKeepsTheEntry()
     keyClick(window(), Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(messages().texts().last(),
              QStringLiteral("ファイル %1 を削除できません").arg(QDir::toNativeSeparators(file("A"))));
-    QCOMPARE(window()->calendarNames(), (QStringList{"A", "B"}));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("A"));
+    QCOMPARE(window()->calendar().calendars().names(), (QStringList{"A", "B"}));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
     QVERIFY(QFileInfo(file("A")).isDir());
     QVERIFY(QDir().rmdir(file("A")));
 }
@@ -236,14 +236,14 @@ void TestFailures::takenNames()
     for (const QString &name : files)
         writeFile(folder() + (name.endsWith(".HSD") ? name : name + ".hsd"), kHeader + record(2026, {{1, 1, Maru}}));
     QVERIFY(openWindow());
-    const QStringList before = window()->calendarNames();
+    const QStringList before = window()->calendar().calendars().names();
     enterName(typed, Qt::Key_N);
     if (taken) {
         QCOMPARE(messages().texts(), QStringList{typed + QStringLiteral("は、同名の物が既にあります")});
-        QCOMPARE(window()->calendarNames(), before);
+        QCOMPARE(window()->calendar().calendars().names(), before);
     } else {
         QVERIFY(messages().boxes.isEmpty());
-        QCOMPARE(window()->calendarNames(), before + QStringList{typed});
+        QCOMPARE(window()->calendar().calendars().names(), before + QStringList{typed});
     }
     for (const QString &name : files)   // never truncated
         QCOMPARE(readFile(folder() + (name.endsWith(".HSD") ? name : name + ".hsd")), kHeader + record(2026, {{1, 1, Maru}}));
@@ -257,12 +257,12 @@ void TestFailures::namesTypedTheLinuxWay()
     enterName(QStringLiteral("朝〜夜−‖—¢£¬"), Qt::Key_N);
     const QString windows = QStringLiteral("朝～夜－∥―￠￡￢");
     QVERIFY(messages().boxes.isEmpty());
-    QCOMPARE(window()->CurrentCalendarName, windows);
+    QCOMPARE(window()->calendar().CurrentCalendarName(), windows);
     QVERIFY(QFile::exists(file(windows)));
     QVERIFY(window()->close());
     QVERIFY(openWindow());
-    QCOMPARE(window()->calendarNames(), (QStringList{windows}));
-    QCOMPARE(window()->CurrentCalendarName, windows);
+    QCOMPARE(window()->calendar().calendars().names(), (QStringList{windows}));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), windows);
 }
 
 // Settings that could not be read at start are not replaced by the defaults the
@@ -309,7 +309,7 @@ void TestFailures::extremeSettingsStillStart()
     QVERIFY(screen.contains(window()->frameGeometry().topLeft()));
     QVERIFY(window()->width() <= screen.width() && window()->height() <= screen.height());
     QVERIFY(monthGrid()->rowHeight(0) > 0 && monthGrid()->rowHeight(0) < screen.height());
-    QCOMPARE(window()->calendarNames(), QStringList{"カレンダー1"});
+    QCOMPARE(window()->calendar().calendars().names(), QStringList{"カレンダー1"});
     clickDay(10);
     QVERIFY(!monthGrid()->grab().isNull());
     QVERIFY(window()->close());

@@ -4,7 +4,7 @@
 #include "WindowTest.h"
 
 #include "settings/IniFile.h"
-#include "settings/settei.h"
+#include "settings/ui/settei.h"
 
 #include <QHelpEvent>
 #include <QPushButton>
@@ -57,7 +57,7 @@ void TestHolidayView::withHolidayPage(const std::function<void(QWidget *page)> &
 bool TestHolidayView::drawnAsHoliday(int day) const
 {
     const QImage image = monthGrid()->grab().toImage();
-    const GridCell c = CellOfDay(window()->DisplayYear, window()->DisplayMonth, day);
+    const GridCell c = CellOfDay(window()->calendar().DisplayYear(), window()->calendar().DisplayMonth(), day);
     const QRect r = monthGrid()->cellRect(c.col, c.row).toRect();
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x)
@@ -72,7 +72,7 @@ QString TestHolidayView::restOn(int day) const
     QToolTip::hideText();
     if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
         return QStringLiteral("(a tip from before stays)");
-    const GridCell c = CellOfDay(window()->DisplayYear, window()->DisplayMonth, day);
+    const GridCell c = CellOfDay(window()->calendar().DisplayYear(), window()->calendar().DisplayMonth(), day);
     QWidget *viewport = monthGrid()->viewport();
     const QPoint pos = monthGrid()->cellRect(c.col, c.row).toRect().center();
     QHelpEvent rest(QEvent::ToolTip, pos, viewport->mapToGlobal(pos));
@@ -95,7 +95,7 @@ void TestHolidayView::choiceInTheSettingsDialog()
         mouseClick(page->findChild<QRadioButton *>("radihollaw"), Qt::LeftButton);
     }, true);
     // OK lays the month out again by the law: the Emperor's Birthday on the 23rd.
-    QVERIFY(window()->Look.HolidayLaw);
+    QVERIFY(window()->appearance().HolidayLaw);
     QVERIFY(drawnAsHoliday(23));
     QVERIFY(drawnAsHoliday(11));
     QCOMPARE(restOn(23), QStringLiteral("天皇誕生日"));
@@ -109,7 +109,7 @@ void TestHolidayView::choiceInTheSettingsDialog()
         QVERIFY(page->findChild<QRadioButton *>("radihollaw")->isChecked());
         mouseClick(page->findChild<QRadioButton *>("radiholtable"), Qt::LeftButton);
     }, true);
-    QVERIFY(!window()->Look.HolidayLaw);
+    QVERIFY(!window()->appearance().HolidayLaw);
     QVERIFY(!drawnAsHoliday(23));
     QCOMPARE(restOn(23), QString());
     QCOMPARE(IniFile::load(iniPath()).readString("hibi", "holidays", QString()), QStringLiteral("0"));
@@ -125,7 +125,7 @@ void TestHolidayView::cancelKeepsTheRules()
         mouseClick(page->findChild<QRadioButton *>("radihollaw"), Qt::LeftButton);
         QVERIFY(page->findChild<QRadioButton *>("radihollaw")->isChecked());
     }, false);
-    QVERIFY(!window()->Look.HolidayLaw);
+    QVERIFY(!window()->appearance().HolidayLaw);
     QVERIFY(!drawnAsHoliday(11));   // Mountain Day is the law's only
     QCOMPARE(readFile(iniPath()), before);
 }

@@ -131,7 +131,7 @@ void TestKeyboard::rangeByKeyboard()
     });
     press("Return");
     QCOMPARE(shown, (QStringList{"2026年3月10日から", "2026年3月12日", "2", "1"}));
-    QCOMPARE(window()->Range.RangeState, 0);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 0);
 }
 
 void TestKeyboard::escapeLeavesRangeMode()
@@ -142,9 +142,9 @@ void TestKeyboard::escapeLeavesRangeMode()
     QVERIFY(QGuiApplication::overrideCursor());
     focusGrid();
     press("Space");   // the first day: blinking
-    QCOMPARE(window()->Range.RangeState, 2);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 2);
     press("Escape");
-    QCOMPARE(window()->Range.RangeState, 0);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 0);
     QVERIFY(!button->isChecked());
     QVERIFY(!QGuiApplication::overrideCursor());   // the normal pointer again
     press("1");   // marks again
@@ -162,14 +162,14 @@ void TestKeyboard::wheelStepsMonths()
         QApplication::sendEvent(area, &wheel);
     };
     turn(-120);   // towards the user: on
-    QCOMPARE(window()->DisplayMonth, 4);
+    QCOMPARE(window()->calendar().DisplayMonth(), 4);
     turn(120);
     turn(120);
-    QCOMPARE(window()->DisplayMonth, 2);
+    QCOMPARE(window()->calendar().DisplayMonth(), 2);
     turn(60);     // half a notch waits for the other half
-    QCOMPARE(window()->DisplayMonth, 2);
+    QCOMPARE(window()->calendar().DisplayMonth(), 2);
     turn(60);
-    QCOMPARE(window()->DisplayMonth, 1);
+    QCOMPARE(window()->calendar().DisplayMonth(), 1);
 }
 
 void TestKeyboard::bulkListByKeyboard()

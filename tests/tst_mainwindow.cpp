@@ -4,7 +4,7 @@
 #include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
 #include "storage/YearMarks.h"
-#include "tally/Unit3.h"
+#include "tally/ui/Unit3.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -214,8 +214,8 @@ const std::vector<ViewCase> &TestMainWindow::viewCases()
         {"count a range", {2026, 3, 10}, [](TestMainWindow *t) {
              auto *range = t->window()->findChild<QToolButton *>("ToolButton2");
              mouseClick(range, Qt::LeftButton);
-             QCOMPARE(range->isChecked(), t->window()->Range.RangeState == 1);
-             if (t->window()->Range.active())
+             QCOMPARE(range->isChecked(), t->window()->monthView()->rangeSelection().RangeState == 1);
+             if (t->window()->monthView()->rangeSelection().active())
                  mouseClick(range, Qt::LeftButton);   // cancelled
              QVERIFY(!range->isChecked());
              QVERIFY(!QGuiApplication::overrideCursor());
@@ -248,16 +248,16 @@ void TestMainWindow::viewSwitch()
     const bool moved = fault == NoFault || (fault == SaveFails && !c.saves);
     const QString calendar = moved ? c.calendar : "A";
     const int year = moved ? c.year : c.start.year;
-    QCOMPARE(window()->CurrentCalendarName, calendar);
+    QCOMPARE(window()->calendar().CurrentCalendarName(), calendar);
     QCOMPARE(calendarList()->currentText(), calendar);
-    QCOMPARE(window()->DisplayYear, year);
-    QCOMPARE(window()->DisplayMonth, moved ? c.month : c.start.month);
+    QCOMPARE(window()->calendar().DisplayYear(), year);
+    QCOMPARE(window()->calendar().DisplayMonth(), moved ? c.month : c.start.month);
     QCOMPARE(messages().boxes.size(), moved ? 0 : 1);
     // The marks shown: those of the file, or still the buffer with its unsaved ○.
     auto expected = marksIn(calendar, year);
     if (calendar == "A" && year == c.start.year)
         expected << std::tuple{maru.month, maru.day, int(Maru)};
-    QCOMPARE(QByteArray(reinterpret_cast<const char *>(window()->YearMarks.toFileOrder().data()), kYearCells),
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(window()->calendar().YearMarks().toFileOrder().data()), kYearCells),
              record(year, expected).mid(2));
 
     if (fault == SaveFails) {
@@ -288,7 +288,7 @@ void TestMainWindow::listBuiltFromSavedOrder()
         names << calendarList()->itemText(i);
     QCOMPARE(names, (QStringList{"C", "A", "B"}));
     QCOMPARE(calendarList()->currentIndex(), 1);
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("A"));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
 }
 
 void TestMainWindow::addCalendar()
@@ -307,16 +307,16 @@ void TestMainWindow::addCalendar()
     QCOMPARE(calendarList()->count(), 2);
     QCOMPARE(calendarList()->currentIndex(), 1);
     QCOMPARE(calendarList()->currentText(), QStringLiteral("B"));
-    QCOMPARE(window()->DisplayMonth, 3);
-    QVERIFY(!window()->YearMarks.hasMarks());
+    QCOMPARE(window()->calendar().DisplayMonth(), 3);
+    QVERIFY(!window()->calendar().YearMarks().hasMarks());
 
     // Selecting the first calendar again saves B and shows the first one's marks.
     clickDay(10, Qt::RightButton);
     selectCalendar(0);
     QCOMPARE(readFile(file("B")), kHeader + record(2026, {{3, 10, Batu}}));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("カレンダー1"));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("カレンダー1"));
     const GridCell c = CellOfDay(2026, 3, 9);
-    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(window()->calendar().YearMarks().at(3, c.col, c.row), std::uint8_t(Maru));
 
     // Cancel changes nothing.
     whenModal([](QWidget *dialog) { mouseClick(dialog->findChild<QPushButton *>("btncancel"), Qt::LeftButton); });
@@ -337,7 +337,7 @@ void TestMainWindow::renameKeepsUnsavedMarks()
     });
     action("changename")->trigger();
     QCOMPARE(calendarList()->currentText(), QStringLiteral("New"));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("New"));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("New"));
     QVERIFY(!QFile::exists(file("Old")));
     QVERIFY(window()->close());
     QCOMPARE(readFile(file("New")), kHeader + record(2026, {{1, 1, Batu}, {3, 15, Maru}}));
@@ -362,8 +362,8 @@ void TestMainWindow::deleteOnlyCalendar()
     QVERIFY(!QFile::exists(file("Only")));
     QCOMPARE(calendarList()->count(), 1);
     QCOMPARE(calendarList()->currentText(), QStringLiteral("カレンダー1"));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("カレンダー1"));
-    QVERIFY(!window()->YearMarks.hasMarks());
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("カレンダー1"));
+    QVERIFY(!window()->calendar().YearMarks().hasMarks());
 }
 
 void TestMainWindow::deleteOneOfThree()
@@ -377,7 +377,7 @@ void TestMainWindow::deleteOneOfThree()
     QCOMPARE(calendarList()->count(), 2);
     QCOMPARE(calendarList()->currentText(), QStringLiteral("C"));   // the last entry
     const GridCell c = CellOfDay(2026, 3, 1);
-    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Sankaku));
+    QCOMPARE(window()->calendar().YearMarks().at(3, c.col, c.row), std::uint8_t(Sankaku));
 }
 
 void TestMainWindow::moveEntries()
@@ -392,7 +392,7 @@ void TestMainWindow::moveEntries()
     action("datdown")->trigger();                   // the last goes nowhere
     QCOMPARE(calendarList()->itemText(2), QStringLiteral("A"));
     QCOMPARE(calendarList()->currentText(), QStringLiteral("A"));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("A"));
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
     QVERIFY(window()->close());
     // The order survives a restart.
     QVERIFY(openWindow());
@@ -589,19 +589,19 @@ void TestMainWindow::rangeTallyAcrossYears()
     QVERIFY(openWindow());
     auto *button = window()->findChild<QToolButton *>("ToolButton2");
     mouseClick(button, Qt::LeftButton);
-    QCOMPARE(window()->Range.RangeState, 1);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 1);
     QVERIFY(button->isChecked());
     QVERIFY(action("countpart")->isChecked());
     QVERIFY(QGuiApplication::overrideCursor());
     clickDay(2);                           // first pick: 2 January 2026, no mark is set
-    QCOMPARE(window()->Range.RangeState, 2);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 2);
     QVERIFY(window()->findChild<QTimer *>("Timer1")->isActive());
     const GridCell jan2 = CellOfDay(2026, 1, 2);
-    QCOMPARE(window()->YearMarks.at(1, jan2.col, jan2.row), std::uint8_t(Batu));
+    QCOMPARE(window()->calendar().YearMarks().at(1, jan2.col, jan2.row), std::uint8_t(Batu));
     for (int i = 0; i < 13; ++i)
         mouseClick(window()->findChild<QPushButton *>("btnprv"), Qt::LeftButton);
-    QCOMPARE(window()->DisplayYear, 2024);
-    QCOMPARE(window()->DisplayMonth, 12);
+    QCOMPARE(window()->calendar().DisplayYear(), 2024);
+    QCOMPARE(window()->calendar().DisplayMonth(), 12);
 
     QStringList shown;
     bool highlighted = false;
@@ -619,7 +619,7 @@ void TestMainWindow::rangeTallyAcrossYears()
     clickDay(30);
     QCOMPARE(shown, (QStringList{"2024年12月30日から", "2026年1月2日", "2", "3", "1"}));
     QVERIFY(highlighted);
-    QCOMPARE(window()->Range.RangeState, 0);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 0);
     QVERIFY(!button->isChecked());
     QVERIFY(!QGuiApplication::overrideCursor());
     QVERIFY(!window()->findChild<QTimer *>("Timer1")->isActive());
@@ -630,15 +630,15 @@ void TestMainWindow::rangeCancelled()
     QVERIFY(openWindow());
     action("countpart")->trigger();
     clickDay(3);
-    QCOMPARE(window()->Range.RangeState, 2);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 2);
     action("countpart")->trigger();        // the command again cancels
-    QCOMPARE(window()->Range.RangeState, 0);
+    QCOMPARE(window()->monthView()->rangeSelection().RangeState, 0);
     QVERIFY(!QGuiApplication::overrideCursor());
     QVERIFY(!window()->findChild<QTimer *>("Timer1")->isActive());
     QVERIFY(!action("countpart")->isChecked());
     clickDay(3);                           // marks again
     const GridCell c = CellOfDay(2026, 3, 3);
-    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Maru));
+    QCOMPARE(window()->calendar().YearMarks().at(3, c.col, c.row), std::uint8_t(Maru));
 
     // A first day on the same day as the last: that day alone.
     action("countpart")->trigger();
@@ -779,13 +779,13 @@ void TestMainWindow::firstStartInEmptyFolder()
     QVERIFY(openWindow());
     QCOMPARE(window()->pos(), QPoint(200, 100));
     QCOMPARE(window()->size(), QSize(330, 325));
-    QCOMPARE(window()->DisplayYear, 2026);
-    QCOMPARE(window()->DisplayMonth, 3);
+    QCOMPARE(window()->calendar().DisplayYear(), 2026);
+    QCOMPARE(window()->calendar().DisplayMonth(), 3);
     QCOMPARE(window()->findChild<QLabel *>("Label1")->text(), QStringLiteral("2026年3月"));
     QCOMPARE(calendarList()->count(), 1);
     QCOMPARE(calendarList()->currentText(), QStringLiteral("カレンダー1"));
-    QCOMPARE(window()->CurrentCalendarName, QStringLiteral("カレンダー1"));
-    QCOMPARE(monthGrid()->y(), 108);
+    QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("カレンダー1"));
+    QCOMPARE(monthGrid()->mapTo(window()->centralWidget(), QPoint()).y(), 108);
     QVERIFY(window()->close());
     // No calendar file until a mark is saved.
     QCOMPARE(QDir(folder()).entryList({"*.hsd"}), QStringList());
@@ -807,7 +807,7 @@ void TestMainWindow::marksByMouseReachTheFile()
     pressCell(monthGrid(), c.col, c.row, Qt::LeftButton);
     releaseCell(monthGrid(), c.col, c.row, Qt::LeftButton);
     releaseCell(monthGrid(), c.col, c.row, Qt::RightButton);
-    QCOMPARE(window()->YearMarks.at(3, c.col, c.row), std::uint8_t(Sankaku));
+    QCOMPARE(window()->calendar().YearMarks().at(3, c.col, c.row), std::uint8_t(Sankaku));
     clickDay(5);
     clickDay(5);
     clickDay(5, Qt::MiddleButton);                       // no change

@@ -28,7 +28,7 @@ private:
     void redo() { keyClick(window(), Qt::Key_Y, Qt::ControlModifier); }
     QString where() const
     {
-        return QStringLiteral("%1 %2-%3").arg(window()->CurrentCalendarName).arg(window()->DisplayYear).arg(window()->DisplayMonth);
+        return QStringLiteral("%1 %2-%3").arg(window()->calendar().CurrentCalendarName()).arg(window()->calendar().DisplayYear()).arg(window()->calendar().DisplayMonth());
     }
 };
 

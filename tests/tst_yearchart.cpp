@@ -6,9 +6,9 @@
 
 #include "components/CtrlsEx.h"
 #include "settings/IniFile.h"
-#include "settings/settei.h"
+#include "settings/ui/settei.h"
 #include "storage/FileError.h"
-#include "tally/YearChart.h"
+#include "tally/ui/YearChart.h"
 
 #include <QColorDialog>
 #include <QLabel>
@@ -97,7 +97,7 @@ void TestYearChart::withChart(const std::function<void(TYearChart *)> &operate)
 
 QColor TestYearChart::marksColour(int mark) const
 {
-    const Appearance &a = window()->Look;
+    const Appearance &a = window()->appearance();
     return ToQColor(mark == 1 ? a.MaruColor : mark == 2 ? a.BatuColor : a.SankakuColor);
 }
 
@@ -233,7 +233,7 @@ void TestYearChart::stepsYearsWithButtonsAndKeys()
     writeFile(file("カレンダー1"), kHeader + patternRecord(2026) + record(2024, {{2, 29, 3}, {7, 7, 2}}));
     QVERIFY(openWindow());
     const QByteArray before = readFile(file("カレンダー1"));
-    const hibi::YearMarks marks = window()->YearMarks;
+    const hibi::YearMarks marks = window()->calendar().YearMarks();
     QList<int> years;
     QList<YearCounts> seen;
     withChart([&](TYearChart *chart) {
@@ -261,7 +261,7 @@ void TestYearChart::stepsYearsWithButtonsAndKeys()
         next->setFocus();
         keyClick(chart, Qt::Key_Left);
         note();
-        QCOMPARE(window()->DisplayYear, 2026);   // the main window stays meanwhile
+        QCOMPARE(window()->calendar().DisplayYear(), 2026);   // the main window stays meanwhile
         keyClick(chart, Qt::Key_Escape);
         QTRY_VERIFY(!chart->isVisible());
     });
@@ -271,9 +271,9 @@ void TestYearChart::stepsYearsWithButtonsAndKeys()
         QCOMPARE(seen[i], countBytes(file, years[i]));
     QCOMPARE(seen[1].month(2), (MarkCounts{0, 0, 1}));   // 29 February 2024
     QCOMPARE(seen[0].total(), MarkCounts{});             // 2025 has no record
-    QCOMPARE(window()->DisplayYear, 2026);
-    QCOMPARE(window()->DisplayMonth, 3);
-    QVERIFY(window()->YearMarks == marks);
+    QCOMPARE(window()->calendar().DisplayYear(), 2026);
+    QCOMPARE(window()->calendar().DisplayMonth(), 3);
+    QVERIFY(window()->calendar().YearMarks() == marks);
     QCOMPARE(file, before);
     QVERIFY(messages().boxes.isEmpty());
 }
@@ -285,7 +285,7 @@ void TestYearChart::yearThatCannotBeReadOpensNothing()
     writeFile(file("B"), kHeader + patternRecord(2026));
     QVERIFY(openWindow());
     selectCalendar(1);
-    QCOMPARE(window()->CurrentCalendarName, "B");
+    QCOMPARE(window()->calendar().CurrentCalendarName(), "B");
     // B's file turns into a folder behind the program's back.
     QVERIFY(QFile::remove(file("B")));
     QVERIFY(QDir().mkdir(file("B")));
@@ -333,7 +333,7 @@ void TestYearChart::followsTheSettingsColours()
         QCOMPARE(pixelOfBar(chart, 1, 1), QColor(0x12, 0x9A, 0x56));
         QCOMPARE(pixelOfBar(chart, 1, 2), QColor(0, 0, 255));
         // Another look while it is open, taken when asked.
-        Appearance look = window()->Look;
+        Appearance look = window()->appearance();
         look.BatuColor = 0x00CCBBAA;
         window()->applyAppearance(look, monthGrid()->defaultRowHeight());
         chart->lookChanged();

@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     CreateCalendarFile(CalendarFilePath(path, QStringLiteral("通院")), 2026, YearMarks());
 
     TForm1 window(path);
-    window.calendarList()->setCurrentIndex(window.calendarNames().indexOf(QStringLiteral("ジョギング")));
+    window.calendarList()->setCurrentIndex(window.calendar().calendars().names().indexOf(QStringLiteral("ジョギング")));
     window.cbox1Change(window.calendarList()->currentIndex());
     window.resize(420, 390);
     window.show();

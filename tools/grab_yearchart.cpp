@@ -2,10 +2,10 @@
 // offscreen, with a year of jogging marks in the default look. `make
 // help-picture` runs it.
 #include "calendar/MonthGrid.h"
-#include "components/MarkPainter.h"
+#include "components/DayCellPainter.h"
 #include "settings/Settings.h"
 #include "storage/CalendarFile.h"
-#include "tally/YearChart.h"
+#include "tally/ui/YearChart.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "about/AboutInfo.h"
 #include "about/HelpWindow.h"
 #include "components/Look.h"
-#include "components/MarkPainter.h"
+#include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "components/ProgramIcon.h"
 #include "settings/Colors.h"

@@ -4,9 +4,15 @@
 #include "ProgramInfo.h"
 #include "components/ProgramIcon.h"
 #include "components/StandardGlyph.h"
+#include "components/MessageBoxes.h"
 #include "components/SysCtrls.h"
+#include "storage/FolderLock.h"
+#include "storage/ProgramFolder.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
@@ -50,22 +56,41 @@ void catchTerminationSignals()
         ::sigaction(signal, &action, nullptr);
 }
 
-void closeOnTerminationSignals(QWidget *window)
+// A signal read from the pipe ends the run: the boxes and dialogs open are
+// closed, none opens any more, and the main window closes the normal way, so
+// what can be saved is saved. Listening starts before the window is made, so a
+// signal during the start (a box about a file that cannot be read) ends it too.
+void listenForTerminationSignals(const std::function<void()> &end)
 {
     if (g_signalPipe[0] < 0)
         return;
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window = QPointer<QWidget>(window)] {
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [end] {
         char byte;
         [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        if (window)
-            window->close();
+        end();
     });
 }
 #else
 void catchTerminationSignals() {}
-void closeOnTerminationSignals(QWidget *) {}
+void listenForTerminationSignals(const std::function<void()> &) {}
 #endif
+
+// Closes every dialog and box that is open, innermost first.
+void closeModalWindows()
+{
+    for (int i = 0; i < 100; ++i) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            return;   // it will not go: leave it to the window's close
+    }
+}
 
 } // namespace
 
@@ -90,14 +115,45 @@ int RunProgram(int argc, char *argv[], const std::function<void(TForm1 &)> &show
 {
     QApplication app(argc, argv);
     catchTerminationSignals();
-    // The range pointer is made the first time a range is chosen (RangeCursor()):
-    // nothing on the first screen needs it.
     SetUpApplication(app);
+    QPointer<TForm1> window;
+    listenForTerminationSignals([&window] {
+        MessageBoxes::setSessionEnding(true);
+        closeModalWindows();
+        if (window)
+            window->close();
+    });
 
-    TForm1 form;
+    // One copy per user: a second start asks the first to come to the front and
+    // ends, before any window is made.
+    TSingleInstance SingleInstance1;
+    SingleInstance1.setObjectName(QStringLiteral("SingleInstance1"));
+    SingleInstance1.DupInstAction = diActivateFirst;
+    SingleInstance1.ErrorMessage = QStringLiteral("すでに起動されています");
+    SingleInstance1.UniqueName = QStringLiteral("Ident8982");
+    SingleInstance1.Loaded();
     if (TSingleInstance::TerminateRequested())
-        return 0;   // the first instance was asked to come to the front
-    closeOnTerminationSignals(&form);
+        return 0;
+
+    // One copy per folder of calendars, also where two copies cannot see each
+    // other's runtime folder (two logins, another user's doing): the later one
+    // would write back years older than the first one's.
+    const QString folder = ChooseProgramFolder(QCoreApplication::applicationDirPath());
+    const FolderLock folderLock(folder);
+    if (folderLock.state() == FolderLock::State::HeldByAnother) {
+        MessageBoxes::error(nullptr, QStringLiteral("%1 のデータは、ほかのヒビシルシ（プロセス %2）が開いています。\r\n"
+                                                    "そちらのウィンドウを使ってください。")
+                                             .arg(QDir::toNativeSeparators(folder))
+                                             .arg(folderLock.ownerPid()));
+        return 0;
+    }
+
+    TForm1 form(folder);
+    window = &form;
+    if (MessageBoxes::sessionEnding()) {
+        form.close();   // ended while it started
+        return 0;
+    }
     form.show();
     if (shown)
         shown(form);

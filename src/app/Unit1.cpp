@@ -1,44 +1,39 @@
 #include "app/Unit1.h"
 
 #include "about/about.h"
-#include "app/RangeCursor.h"
+#include "app/MonthView.h"
 #include "app/jump.h"
-#include "calendar/Clock.h"
+#include "components/DrawGrid.h"
 #include "components/FileChooser.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "components/StandardGlyph.h"
-#include "components/SysCtrls.h"
 #include "components/UpDown.h"
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/CsvExport.h"
-#include "storage/WholeFile.h"
 #include "storage/FileError.h"
+#include "storage/OpenCalendar.h"
 #include "storage/ProgramFolder.h"
-#include "storage/Unit2.h"
-#include "storage/MarkGesture.h"
-#include "tally/Unit3.h"
+#include "storage/WholeFile.h"
+#include "storage/ui/Unit2.h"
+#include "tally/ui/Unit3.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-
 
 namespace hibi {
 
@@ -50,43 +45,38 @@ QIcon ToolPicture(const QString &name)
 {
     return QIcon(QPixmap::fromImage(ReadPicture(QStringLiteral(":/images/%1.xpm").arg(name), "xpm")));
 }
-const QString kWeekdayNames[7] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"),
-                                  QStringLiteral("水"), QStringLiteral("木"), QStringLiteral("金"),
-                                  QStringLiteral("土")};
+
+QString WithSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
 
 } // namespace
 
 TForm1::TForm1(const QString &programFolder, QWidget *parent)
-    : QMainWindow(parent), ProgramFolder(programFolder)
+    : QMainWindow(parent),
+      m_calendar(new OpenCalendar(
+              WithSlash(programFolder.isEmpty() ? ChooseProgramFolder(QCoreApplication::applicationDirPath()) : programFolder),
+              this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ヒビシルシ"));
     setFont(PixelFont(12));
     setGeometry(303, 123, 527, 429);
-    SingleInstance1 = new TSingleInstance(this);
-    SingleInstance1->setObjectName(QStringLiteral("SingleInstance1"));
-    SingleInstance1->DupInstAction = diActivateFirst;
-    SingleInstance1->ErrorMessage = QStringLiteral("すでに起動されています");
-    SingleInstance1->UniqueName = QStringLiteral("Ident8982");
-    SingleInstance1->Loaded();
     buildControls();
     buildMenus();
     // The month grid never disappears entirely: room for the header and a few week
     // rows (the menu bar's height comes on top, through the window's layout).
     m_client->setMinimumHeight(kGridTop + 80);
-    if (TSingleInstance::TerminateRequested())
-        return;   // a second start: it shows nothing and saves nothing
     FormCreate();
     Form3 = new TForm3(this);
     Form3->Counts = &Counts;
     form_jump = new Tform_jump(this);
 }
 
-TForm1::~TForm1()
-{
-    if (Range.active())
-        QGuiApplication::restoreOverrideCursor();
-}
+TForm1::~TForm1() = default;
 
 void TForm1::buildControls()
 {
@@ -102,7 +92,7 @@ void TForm1::buildControls()
     ToolBar1->setMovable(false);
     ToolBar1->setGeometry(0, 0, 527, 28);
     ToolBar1->setContextMenuPolicy(Qt::CustomContextMenu);
-    SetBackground(ToolBar1, ToQColor(kSystemColorBase + 30));   // clMenuBar
+    SetBackground(ToolBar1, ToQColor(clMenuBar));
     auto addButton = [this](const QString &name, const QString &image, const QString &hint, void (TForm1::*handler)()) {
         auto *b = new QToolButton(ToolBar1);
         b->setObjectName(name);
@@ -135,12 +125,15 @@ void TForm1::buildControls()
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setGeometry(0, 28, 527, 28);
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
-    SetBackground(Panel1, ToQColor(kSystemColorBase + 15));     // clBtnFace
+    SetBackground(Panel1, ToQColor(clBtnFace));
     cbox1 = new QComboBox(Panel1);
     cbox1->setObjectName(QStringLiteral("cbox1"));
     cbox1->setEditable(false);
     cbox1->move(0, 2);
     cbox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The list box shows the calendar list; the selection follows what is shown.
+    cbox1->setModel(&m_calendar->calendars());
+    connect(&m_calendar->calendars(), &CalendarListModel::selectionChanged, cbox1, &QComboBox::setCurrentIndex);
     connect(cbox1, &QComboBox::activated, this, [this](int index) { runCommand([this, index] { cbox1Change(index); }); });
     UpDown1 = new UpDown(Panel1);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
@@ -168,37 +161,24 @@ void TForm1::buildControls()
     btnnext->resize(60, 30);
     connect(btnnext, &QPushButton::clicked, this, [this] { runCommand([this] { btnnextClick(); }); });
 
-    dg1 = new DrawGrid(m_client);
-    dg1->setObjectName(QStringLiteral("dg1"));
-    dg1->setGeometry(0, kGridTop, 527, 300);
-    dg1->setColCount(7);
-    dg1->setRowCount(6);
-    dg1->setFixedRows(1);
+    m_view = new MonthView(*m_calendar, m_client);
+    m_view->setGeometry(0, kGridTop, 527, 300);
+    m_view->setRangeTally([this](RangePoint &start, RangePoint &end) { rangeTally(start, end); });
+    connect(m_view, &MonthView::monthLaidOut, this, &TForm1::showMonthCaption);
+    connect(m_view, &MonthView::rangeModeChanged, this, &TForm1::showRangeMode);
+    connect(m_calendar, &OpenCalendar::historyChanged, this, &TForm1::historyChanged);
+    dg1 = m_view->grid();
     dg1->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg1DrawCell(p, col, row, r); });
-    // Resting on a holiday's day shows its name.
-    dg1->setCellToolTip([this](int col, int row) {
-        if (row < 1)
-            return QString();
-        const DayCell &cell = MonthLayout.at(col, row);
-        return cell.day != 0 ? cell.holidayName : QString();
-    });
     connect(dg1, &DrawGrid::mouseDown, this, [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
         runCommand([=, this] { dg1MouseDown(b, m, p); });
     });
     connect(dg1, &DrawGrid::mouseUp, this, &TForm1::dg1MouseUp);
-    // Tab reaches the grid and a click gives it the focus; keys mark and move.
-    dg1->setFocusPolicy(Qt::StrongFocus);
     connect(dg1, &DrawGrid::keyDown, this, [this](int key, Qt::KeyboardModifiers m) {
         runCommand([=, this] { dg1KeyDown(key, m); });
     });
     dg1->setWheelHandler([this](int notches) {
-        runCommand([=, this] { stepMonth(notches > 0 ? -1 : +1, false); });   // away from the user: back
+        runCommand([=, this] { m_view->stepMonth(notches > 0 ? -1 : +1, false); });   // away from the user: back
     });
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 }
 
 void TForm1::buildMenus()
@@ -285,21 +265,15 @@ void TForm1::buildMenus()
 
 void TForm1::FormCreate()
 {
-    if (ProgramFolder.isEmpty())
-        ProgramFolder = ChooseProgramFolder(QCoreApplication::applicationDirPath());
-    if (!ProgramFolder.endsWith(QLatin1Char('/')))
-        ProgramFolder += QLatin1Char('/');
-    TodayDate = Today();
-    DisplayYear = TodayDate.year;
-    DisplayMonth = TodayDate.month;
-    YearMarks.clear();
-    Holidays = HolidayTable::Standard();
     readSettings();
-    Range = {};
     // The first year read: there is nothing to save yet, and a file that cannot
     // be read shows its year as not loaded.
-    runCommand([this] { switchTo(CurrentCalendarName, DisplayYear, DisplayMonth, Buffer::Discard, Reread::Always); });
-    dg1->setGeometry(0, kGridTop, m_client->width(), std::max(0, m_client->height() - kGridTop));
+    const YearMonthDay16 today = m_view->TodayDate();
+    runCommand([&] {
+        m_calendar->switchTo(m_calendar->CurrentCalendarName(), today.year, today.month, OpenCalendar::Buffer::Discard,
+                             OpenCalendar::Reread::Always);
+    });
+    m_view->setGeometry(0, kGridTop, m_client->width(), std::max(0, m_client->height() - kGridTop));
     LayoutHeader();
 }
 
@@ -317,13 +291,11 @@ void TForm1::readSettings()
     cbox1->setFont(listFont);
     lookChanged();
 
-    QStringList found = ScanCalendarFiles(ProgramFolder);
+    QStringList found = ScanCalendarFiles(m_calendar->ProgramFolder());
     for (QString &name : found)
-        name.chop(4);   // ".hsd"
+        name.chop(kCalendarExtension.size());
     const CalendarList list = BuildCalendarList(found, m_settings.calendarOrder, m_settings.lastCalendar);
-    cbox1->addItems(list.names);
-    cbox1->setCurrentIndex(list.selected);
-    CurrentCalendarName = cbox1->currentText();
+    m_calendar->calendars().reset(list.names, list.selected);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -346,9 +318,10 @@ void TForm1::FormShow()
 // The year-month caption: NenFont on the window's colour.
 void TForm1::applyCaptionLook()
 {
-    Label1->setFont(MakeFont(Look.NenFont.Name, Look.NenFont.Size, Look.NenFont.Style));
-    SetTextColor(Label1, ToQColor(Look.NenFont.Color));
-    SetBackground(Label1, m_colors.window);
+    const Tnenfont &nen = m_settings.appearance.NenFont;
+    Label1->setFont(MakeFont(nen.Name, nen.Size, nen.Style));
+    SetTextColor(Label1, ToQColor(nen.Color));
+    SetBackground(Label1, ToQColor(m_settings.appearance.WindowColor));
     Label1->adjustSize();
 }
 
@@ -357,18 +330,19 @@ void TForm1::closeEvent(QCloseEvent *event)
     // The window can always be closed: when the year cannot be saved (a folder
     // that became read-only, a disk that went away), the user decides.
     try {
-        saveYear();
+        m_calendar->flush();
     } catch (const FileError &e) {
         const QString question = e.message() + QStringLiteral("\r\n表示中の年の印を保存できません。保存せずに終了しますか？");
-        if (!MessageBoxes::warningYesNo(this, QStringLiteral("警告"), question)) {
+        // At the end of the session there is no one to ask: the program ends.
+        if (!MessageBoxes::sessionEnding() && !MessageBoxes::warningYesNo(this, QStringLiteral("警告"), question)) {
             event->ignore();
             return;
         }
     }
     m_settings.bounds = m_placement.atClose(this);
     m_settings.nameHeight = cbox1->font().pointSize();
-    m_settings.lastCalendar = CurrentCalendarName;
-    m_settings.calendarOrder = calendarNames();
+    m_settings.lastCalendar = m_calendar->CurrentCalendarName();
+    m_settings.calendarOrder = m_calendar->calendars().names();
     saveSettings(SettingsWriter::Close);   // a failure is said, and the window closes all the same
     event->accept();
 }
@@ -389,95 +363,18 @@ void TForm1::saveSettings(SettingsWriter writer)
     runCommand([&] { m_settingsStore.save(m_settings, writer); });
 }
 
-// ---- The view and its year buffer ----------------------------------------------
-
-QString TForm1::CalendarPath() const
-{
-    return CalendarFilePath(ProgramFolder, CurrentCalendarName);
-}
-
 QString TForm1::SettingsPath() const
 {
-    return ProgramFolder + QStringLiteral("hibisi.ini");
+    return m_calendar->ProgramFolder() + kSettingsFileName;
 }
 
-void TForm1::saveYear()
+// ---- Layout ----------------------------------------------------------------
+
+void TForm1::showMonthCaption(const QString &caption)
 {
-    // A year that could not be read holds no marks of the user's: writing it
-    // would wipe the year's record.
-    if (m_yearLoaded)
-        SaveYearMarks(CalendarPath(), DisplayYear, YearMarks);
-}
-
-bool TForm1::switchTo(const QString &calendar, int year, int month, Buffer buffer, Reread reread)
-{
-    if (!IsSupportedYear(year))
-        return false;
-    const bool leaving = calendar != CurrentCalendarName || year != DisplayYear || reread == Reread::Always
-            || !m_yearLoaded;
-    if (!leaving) {
-        DisplayMonth = month;   // inside the year: the marks are all in memory
-        resetFocusDay();
-        showMonth();
-        return true;
-    }
-
-    auto commit = [&](const hibi::YearMarks &marks, bool loaded) {
-        CurrentCalendarName = calendar;
-        DisplayYear = year;
-        DisplayMonth = month;
-        YearMarks = marks;
-        m_yearLoaded = loaded;
-        m_toldNotLoaded = false;
-        resetFocusDay();
-        int index = calendarNames().indexOf(calendar);
-        if (index < 0) {
-            cbox1->addItem(calendar);   // a new calendar joins the end of the list
-            index = cbox1->count() - 1;
-        }
-        cbox1->setCurrentIndex(index);
-        showMonth();
-    };
-    hibi::YearMarks next;
-    try {
-        if (buffer == Buffer::Save)
-            saveYear();
-        // Read before anything changes: when the new year cannot be read, the
-        // view stays on a year that is saved and nothing is lost.
-        next = ReadYearMarks(CalendarFilePath(ProgramFolder, calendar), year);
-    } catch (const FileError &) {
-        if (buffer == Buffer::Save)
-            cbox1->setCurrentIndex(calendarNames().indexOf(CurrentCalendarName));   // the list follows the view
-        else
-            commit(hibi::YearMarks(), false);   // the old buffer is gone: show the place, not loaded
-        throw;
-    }
-    commit(next, true);
-    return true;
-}
-
-// The keyboard's cell starts on today in today's month, else on the 1st.
-void TForm1::resetFocusDay()
-{
-    m_focusDay = DisplayYear == TodayDate.year && DisplayMonth == TodayDate.month ? TodayDate.day : 1;
-}
-
-void TForm1::showMonth()
-{
-    historyChanged();   // the items name the year and calendar only when they are not the ones shown
-    LayoutMonth();
-    FormResize();
-    dg1->viewport()->update();
-}
-
-// ---- Layout and drawing ------------------------------------------------------
-
-void TForm1::LayoutMonth()
-{
-    MonthLayout = monthLayout(DisplayYear, DisplayMonth);
-    dg1->setRowCount(MonthLayout.rowCount);
-    Label1->setText(MonthLayout.caption);
+    Label1->setText(caption);
     Label1->adjustSize();
+    FormResize();
 }
 
 void TForm1::LayoutHeader()
@@ -516,383 +413,18 @@ void TForm1::FormResize()
     btnprv->move(Label1->x() - btnprv->width() - 10, btnprv->y());
     btnnext->move(Label1->x() + Label1->width() + 10, btnnext->y());
 
-    dg1->resize(clientWidth, dg1->height());
-    dg1->setDefaultColWidth((dg1->clientWidth() - 6) / 7);
-    dg1->resize(dg1->width(), std::max(0, m_client->height() - dg1->y()));
-    // The week rows share what the header row leaves, a pixel each for the lines.
-    const int rows = dg1->rowCount();
-    dg1->setDefaultRowHeight((dg1->clientHeight() - dg1->rowHeight(0) - rows + 1) / (rows - 1));
-    dg1->setDefaultColWidth((dg1->clientWidth() - 6) / 7);
-    dg1->viewport()->update();
+    m_view->setGeometry(0, kGridTop, clientWidth, std::max(0, m_client->height() - kGridTop));
+    m_view->fitCells();
 }
 
 void TForm1::lookChanged()
 {
-    const Appearance &a = Look;
-    m_youbiFont = MakeFont(a.YoubiFont.Name, a.YoubiFont.Size, a.YoubiFont.Style);
-    m_dayFont = MakeFont(a.DayFont.Name, a.DayFont.Size, a.DayFont.Style);
-    m_colors.youbiHoliday = ToQColor(a.YoubiFont.HolidayColor);
-    m_colors.youbiWeekday = ToQColor(a.YoubiFont.WeekdayColor);
-    m_colors.youbiHolidayBack = ToQColor(a.YoubiHolidayBack);
-    m_colors.youbiWeekdayBack = ToQColor(a.YoubiWeekdayBack);
-    m_colors.dayHoliday = ToQColor(a.DayFont.HolidayColor);
-    m_colors.dayWeekday = ToQColor(a.DayFont.WeekdayColor);
-    m_colors.dayHolidayBack = ToQColor(a.DayHolidayBack);
-    m_colors.dayWeekdayBack = ToQColor(a.DayWeekdayBack);
-    m_colors.yohaku = ToQColor(a.YohakuBack);
-    m_colors.today = ToQColor(a.TodayColor);
-    m_colors.window = ToQColor(a.WindowColor);
-    m_colors.marks = {ToQColor(a.MaruColor), ToQColor(a.BatuColor), ToQColor(a.SankakuColor)};
-    m_notLoadedBrush = QBrush(QColor(0x80, 0x80, 0x80), Qt::BDiagPattern);
-    SetBackground(m_client, m_colors.window);
-    dg1->setMarginColor(m_colors.window);
-    // The header row is as high as its font plus 8 pixels.
-    dg1->setRowHeight(0, FontPixelHeight(a.YoubiFont.Size, dg1) + 8);
+    SetBackground(m_client, ToQColor(m_settings.appearance.WindowColor));
+    m_view->setLook(m_settings.appearance);
     if (m_shown) {
         applyCaptionLook();
         LayoutHeader();   // the caption's new height is centred in its bar again
     }
-    dg1->viewport()->update();
-}
-
-void TForm1::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
-{
-    // The weekday header.
-    if (row == 0) {
-        painter.setFont(m_youbiFont);
-        painter.fillRect(rect.toRect(), col == 0 ? m_colors.youbiHolidayBack : m_colors.youbiWeekdayBack);
-        painter.setPen(col == 0 ? m_colors.youbiHoliday : m_colors.youbiWeekday);
-        DrawCellText(painter, rect, kWeekdayNames[col]);
-        return;
-    }
-    if (row > 6)
-        return;
-
-    // The day, in holiday or weekday colours; a cell without a day is margin.
-    painter.setFont(m_dayFont);
-    const DayCell &cell = MonthLayout.at(col, row);
-    if (cell.day != 0) {
-        painter.fillRect(rect.toRect(), cell.holiday ? m_colors.dayHolidayBack : m_colors.dayWeekdayBack);
-        painter.setPen(cell.holiday ? m_colors.dayHoliday : m_colors.dayWeekday);
-        DrawCellText(painter, rect, QString::number(cell.day));
-    } else {
-        painter.fillRect(rect.toRect(), m_colors.yohaku);
-    }
-
-    // The mark, whatever the cell holds, then today's frame over it.
-    DrawMark(painter, rect, YearMarks.at(DisplayMonth, col, row), m_colors.marks, Look.MarkLineWidth);
-    const bool todaysMonth = DisplayYear == TodayDate.year && DisplayMonth == TodayDate.month;
-    if (todaysMonth && Look.TodayMarkOn && MonthLayout.todayCell == GridCell{col, row})
-        DrawTodayFrame(painter, rect, m_colors.today, Look.TodayLineWidth);
-
-    // The keyboard's cell, while the grid has the focus.
-    if (cell.day == m_focusDay && dg1->hasFocus())
-        DrawFocusCell(painter, rect, cell.holiday ? m_colors.dayHoliday : m_colors.dayWeekday);
-
-    // A year that could not be read is shown hatched: its marks are unknown.
-    if (!m_yearLoaded)
-        painter.fillRect(rect.toRect(), m_notLoadedBrush);
-
-    // The picked ends of a range cover everything.
-    if (Range.highlights(DisplayYear, DisplayMonth, col, row))
-        painter.fillRect(rect.toRect(), palette().color(QPalette::Highlight));
-}
-
-// ---- Interaction and navigation ------------------------------------------------------
-
-void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos)
-{
-    int col = 0;
-    int row = 0;
-    if (!dg1->cellAt(pos, &col, &row) || row < 1 || row > 6)
-        return;
-    const int day = MonthLayout.at(col, row).day;
-    if (day == 0)
-        return;
-    m_focusDay = day;   // the keyboard goes on from where the mouse was
-    switch (Range.RangeState) {
-    case 0:
-        markCell(col, row, button);
-        break;
-    case 1:
-        pickRangeStart(col, row, day);
-        break;
-    default:
-        pickRangeEnd(col, row, day);
-        break;
-    }
-}
-
-void TForm1::dg1KeyDown(int key, Qt::KeyboardModifiers shift)
-{
-    const GridCell focus = CellOfDay(DisplayYear, DisplayMonth, m_focusDay);
-    const bool wholeYear = shift & Qt::ShiftModifier;
-    switch (key) {
-    case Qt::Key_Left: moveFocus(-1); break;
-    case Qt::Key_Right: moveFocus(+1); break;
-    case Qt::Key_Up: moveFocus(-7); break;
-    case Qt::Key_Down: moveFocus(+7); break;
-    case Qt::Key_Home: moveFocus(1 - m_focusDay); break;
-    case Qt::Key_End: moveFocus(DaysInMonth(DisplayYear, DisplayMonth) - m_focusDay); break;
-    case Qt::Key_PageUp: stepMonth(-1, wholeYear); break;
-    case Qt::Key_PageDown: stepMonth(+1, wholeYear); break;
-    case Qt::Key_Escape:
-        if (Range.active())
-            FormClick();   // leaves the range mode, as a second press of its button does
-        break;
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (Range.RangeState == 1)
-            pickRangeStart(focus.col, focus.row, m_focusDay);
-        else if (Range.RangeState == 2)
-            pickRangeEnd(focus.col, focus.row, m_focusDay);
-        else if (key == Qt::Key_Space)
-            keyMark(Maru);
-        break;
-    case Qt::Key_1: keyMark(Maru); break;
-    case Qt::Key_2: keyMark(Batu); break;
-    case Qt::Key_3: keyMark(Sankaku); break;
-    case Qt::Key_Delete: keyMark(NoMark); break;
-    default: break;
-    }
-}
-
-void TForm1::moveFocus(int days)
-{
-    const YearMonthDay16 to = AddDays({DisplayYear, DisplayMonth, m_focusDay}, days);
-    if (to.year != DisplayYear || to.month != DisplayMonth) {
-        if (!switchTo(CurrentCalendarName, to.year, to.month))
-            return;   // past the years the calendar holds
-    }
-    m_focusDay = to.day;
-    dg1->viewport()->update();
-}
-
-void TForm1::keyMark(Mark mark)
-{
-    if (Range.active())
-        return;   // marks wait until the range is picked
-    const GridCell c = CellOfDay(DisplayYear, DisplayMonth, m_focusDay);
-    const std::uint8_t now = YearMarks.at(DisplayMonth, c.col, c.row);
-    setMark(c.col, c.row, mark == NoMark ? std::uint8_t(NoMark) : ToggleMark(now, mark));
-}
-
-void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
-{
-    ReleaseButton(button, LeftHeld, RightHeld);
-}
-
-void TForm1::markCell(int col, int row, Qt::MouseButton button)
-{
-    setMark(col, row, PressMark(YearMarks.at(DisplayMonth, col, row), button, LeftHeld, RightHeld));
-}
-
-void TForm1::setMark(int col, int row, std::uint8_t mark)
-{
-    if (!m_yearLoaded) {
-        tellYearNotLoaded();
-        return;
-    }
-    std::uint8_t &cell = YearMarks.at(DisplayMonth, col, row);
-    if (cell == mark)
-        return;
-    History.record({CurrentCalendarName, DisplayYear, DisplayMonth, MonthLayout.at(col, row).day, cell, mark, false});
-    cell = mark;
-    historyChanged();
-    dg1->viewport()->update();
-}
-
-// ---- Undo and redo ------------------------------------------------------------
-
-void TForm1::historyChanged()
-{
-    auto show = [this](QAction *action, const QString &caption, bool can, auto next) {
-        action->setEnabled(can);
-        action->setText(can ? caption + QStringLiteral(": ") + DescribeChange(next(), CurrentCalendarName, DisplayYear)
-                            : caption);
-    };
-    show(mnuundo, QStringLiteral("元に戻す(&U)"), History.canUndo(), [this] { return History.nextUndo(); });
-    show(mnuredo, QStringLiteral("やり直す(&R)"), History.canRedo(), [this] { return History.nextRedo(); });
-}
-
-void TForm1::undoClick()
-{
-    if (!History.canUndo())
-        return;
-    if (!applyChange(History.nextUndo(), History.nextUndo().before))
-        return;
-    History.undone();
-    historyChanged();
-}
-
-void TForm1::redoClick()
-{
-    if (!History.canRedo())
-        return;
-    if (!applyChange(History.nextRedo(), History.nextRedo().after))
-        return;
-    History.redone();
-    historyChanged();
-}
-
-bool TForm1::applyChange(const MarkChange &change, std::uint8_t mark)
-{
-    const bool shownYear = change.calendar == CurrentCalendarName && change.year == DisplayYear && m_yearLoaded;
-    if (change.bulk && !shownYear) {
-        // As bulk input does: straight into the file.
-        WriteDayMark(calendarPath(change.calendar), change.year, change.month, change.day, Mark(mark));
-        return true;
-    }
-    // The view goes there first, through the one switch, so the year buffer rule holds.
-    if (!switchTo(change.calendar, change.year, change.month))
-        return false;
-    if (!m_yearLoaded) {
-        tellYearNotLoaded();
-        return false;
-    }
-    const GridCell c = CellOfDay(change.year, change.month, change.day);
-    YearMarks.at(change.month, c.col, c.row) = mark;
-    m_focusDay = change.day;
-    dg1->viewport()->update();
-    return true;
-}
-
-void TForm1::recordBulkChange(const MarkChange &change)
-{
-    History.record(change);
-    historyChanged();
-}
-
-void TForm1::tellYearNotLoaded()
-{
-    if (m_toldNotLoaded)
-        return;
-    m_toldNotLoaded = true;
-    MessageBoxes::information(this, QStringLiteral("%1年の印はファイルから読み込めなかったため、付けられません。\r\n"
-                                                   "「今月を表示」や年の移動でもう一度読み込みます。")
-                                            .arg(DisplayYear));
-}
-
-void TForm1::pickRangeStart(int col, int row, int day)
-{
-    Range.pickStart({DisplayYear, DisplayMonth, row, col, day});
-    Timer1->start();
-    dg1->viewport()->update();
-}
-
-void TForm1::pickRangeEnd(int col, int row, int day)
-{
-    QGuiApplication::restoreOverrideCursor();
-    showRangeMode(false);
-    Range.pickEnd({DisplayYear, DisplayMonth, row, col, day});
-    Timer1->stop();
-    dg1->viewport()->repaint();
-    try {
-        Counts = TallyRange(CalendarPath(), Range.RangeStart, Range.RangeEnd);
-    } catch (const FileError &) {
-        endRangeSelection();
-        throw;
-    }
-    Form3->FromYear = Range.RangeStart.year;
-    Form3->FromMonth = Range.RangeStart.month;
-    Form3->FromDay = Range.RangeStart.day;
-    Form3->ToYear = Range.RangeEnd.year;
-    Form3->ToMonth = Range.RangeEnd.month;
-    Form3->ToDay = Range.RangeEnd.day;
-    Form3->exec();
-    endRangeSelection();
-}
-
-void TForm1::endRangeSelection()
-{
-    Range.finish();
-    dg1->viewport()->update();
-}
-
-void TForm1::stepMonth(int delta, bool wholeYear)
-{
-    int year = DisplayYear;
-    int month = DisplayMonth;
-    if (wholeYear) {
-        year += delta;
-    } else {
-        month += delta;
-        if (month < 1 || month > 12) {
-            year += delta;
-            month = month < 1 ? 12 : 1;
-        }
-    }
-    switchTo(CurrentCalendarName, year, month);
-}
-
-void TForm1::btnprvClick()
-{
-    stepMonth(-1, QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
-}
-
-void TForm1::btnnextClick()
-{
-    stepMonth(+1, QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
-}
-
-void TForm1::thismonthClick()
-{
-    TodayDate = Today();
-    switchTo(CurrentCalendarName, TodayDate.year, TodayDate.month, Buffer::Save, Reread::Always);
-}
-
-void TForm1::countallClick()
-{
-    saveYear();
-    Counts = MarkCounts{};   // a file that cannot be read leaves no old counts behind
-    Counts = TallyAll(CalendarPath());
-    Form3->FromYear = 0;
-    Form3->exec();
-}
-
-void TForm1::countpartClick()
-{
-    // The button and the menu item toggled themselves when clicked: they show the
-    // state, and change only with it.
-    showRangeMode(Range.active());
-    if (Range.active()) {
-        FormClick();
-        return;
-    }
-    saveYear();
-    Range.begin();
-    QGuiApplication::setOverrideCursor(RangeCursor());
-    showRangeMode(true);
-}
-
-void TForm1::showRangeMode(bool on)
-{
-    ToolButton2->setChecked(on);
-    countpart->setChecked(on);
-}
-
-void TForm1::FormClick()
-{
-    if (Range.active())
-        QGuiApplication::restoreOverrideCursor();
-    showRangeMode(false);
-    Timer1->stop();
-    Range.cancel();
-    dg1->viewport()->update();
-}
-
-void TForm1::Timer1Timer()
-{
-    Range.RangeBlink = !Range.RangeBlink;
-    dg1->viewport()->update();
-}
-
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_client && event->type() == QEvent::MouseButtonPress)
-        FormClick();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::UpDown1Click()
@@ -903,30 +435,171 @@ void TForm1::UpDown1Click()
     LayoutHeader();
 }
 
+// ---- The month grid -----------------------------------------------------------
+
+void TForm1::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
+{
+    m_view->dg1DrawCell(painter, col, row, rect);
+}
+
+void TForm1::dg1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos)
+{
+    m_view->dg1MouseDown(button, pos);
+}
+
+void TForm1::dg1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint)
+{
+    m_view->dg1MouseUp(button);
+}
+
+void TForm1::dg1KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    m_view->dg1KeyDown(key, shift);
+}
+
+void TForm1::btnprvClick()
+{
+    m_view->stepMonth(-1, QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+}
+
+void TForm1::btnnextClick()
+{
+    m_view->stepMonth(+1, QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+}
+
+void TForm1::thismonthClick()
+{
+    m_view->showThisMonth();
+}
+
+void TForm1::mnujumpClick()
+{
+    // A year outside the dialog's range opens at the nearer end.
+    form_jump->upyear->setPosition(m_calendar->DisplayYear());
+    form_jump->upmonth->setPosition(m_calendar->DisplayMonth());
+    form_jump->exec();
+    if (!form_jump->JumpAccepted)
+        return;
+    m_calendar->switchTo(m_calendar->CurrentCalendarName(), form_jump->upyear->position(), form_jump->upmonth->position(),
+                         OpenCalendar::Buffer::Save, OpenCalendar::Reread::Always);
+}
+
+// ---- Undo and redo ------------------------------------------------------------
+
+void TForm1::historyChanged()
+{
+    const MarkHistory &history = m_calendar->history();
+    const QString calendar = m_calendar->CurrentCalendarName();
+    const int year = m_calendar->DisplayYear();
+    auto show = [&](QAction *action, const QString &caption, bool can, auto next) {
+        action->setEnabled(can);
+        action->setText(can ? caption + QStringLiteral(": ") + DescribeChange(next(), calendar, year) : caption);
+    };
+    show(mnuundo, QStringLiteral("元に戻す(&U)"), history.canUndo(), [&] { return history.nextUndo(); });
+    show(mnuredo, QStringLiteral("やり直す(&R)"), history.canRedo(), [&] { return history.nextRedo(); });
+}
+
+void TForm1::undoClick()
+{
+    m_calendar->undo();
+}
+
+void TForm1::redoClick()
+{
+    m_calendar->redo();
+}
+
+// ---- Tallies -------------------------------------------------------------------
+
+void TForm1::countallClick()
+{
+    Counts = MarkCounts{};   // a file that cannot be read leaves no old counts behind
+    Counts = m_calendar->readFiles([this] { return TallyAll(m_calendar->CalendarPath()); });
+    Form3->FromYear = 0;
+    Form3->exec();
+}
+
+void TForm1::countpartClick()
+{
+    // The button and the menu item toggled themselves when clicked: they show the
+    // state, and change only with it.
+    showRangeMode(m_view->rangeActive());
+    if (m_view->rangeActive()) {
+        FormClick();
+        return;
+    }
+    m_calendar->flush();
+    m_view->beginRange();
+}
+
+void TForm1::rangeTally(RangePoint &start, RangePoint &end)
+{
+    // The range is counted from the file, which gets the marks shown first, also
+    // those changed (or undone) since the range was begun.
+    Counts = m_calendar->readFiles([&] { return TallyRange(m_calendar->CalendarPath(), start, end); });
+    Form3->FromYear = start.year;
+    Form3->FromMonth = start.month;
+    Form3->FromDay = start.day;
+    Form3->ToYear = end.year;
+    Form3->ToMonth = end.month;
+    Form3->ToDay = end.day;
+    Form3->exec();
+}
+
+void TForm1::showRangeMode(bool on)
+{
+    ToolButton2->setChecked(on);
+    countpart->setChecked(on);
+}
+
+void TForm1::FormClick()
+{
+    m_view->cancelRange();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::MouseButtonPress)
+        FormClick();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::mnuchartClick()
+{
+    const QString path = m_calendar->readFiles([this] { return m_calendar->CalendarPath(); });
+    TYearChart chart(this, m_calendar->CurrentCalendarName(), path, m_calendar->DisplayYear(), this);
+    chart.exec();
+}
+
+ChartLook TForm1::chartLook() const
+{
+    const DayCellPainter &painter = m_view->cellPainter();
+    return {painter.markColors(), painter.markLineWidth()};
+}
+
+void TForm1::storeChartBounds(const WindowBounds &bounds)
+{
+    m_settings.chartBounds = bounds;   // kept for the run also when the file cannot be written
+    saveSettings(SettingsWriter::Chart);
+}
+
 // ---- The calendar list ------------------------------------------------------
-
-int TForm1::selectedIndex() const
-{
-    return cbox1->currentIndex();
-}
-
-QStringList TForm1::calendarNames() const
-{
-    QStringList names;
-    for (int i = 0; i < cbox1->count(); ++i)
-        names << cbox1->itemText(i);
-    return names;
-}
 
 void TForm1::cbox1Change(int index)
 {
-    switchTo(cbox1->itemText(index), DisplayYear, DisplayMonth);
+    try {
+        m_calendar->switchTo(m_calendar->calendars().name(index), m_calendar->DisplayYear(), m_calendar->DisplayMonth());
+    } catch (const FileError &) {
+        cbox1->setCurrentIndex(m_calendar->calendars().selected());   // the list follows the view
+        throw;
+    }
 }
 
 QString TForm1::askDataName(bool renaming)
 {
-    TForm2 dialog(ProgramFolder, calendarNames(), renaming ? CurrentCalendarName : QString(), this);
-    dialog.DataName = CurrentCalendarName;
+    const QString current = m_calendar->CurrentCalendarName();
+    TForm2 dialog(m_calendar->ProgramFolder(), m_calendar->calendars().names(), renaming ? current : QString(), this);
+    dialog.DataName = current;
     dialog.exec();
     return dialog.DataName;   // unchanged when cancelled or left empty
 }
@@ -934,114 +607,73 @@ QString TForm1::askDataName(bool renaming)
 void TForm1::mnunewcaleClick()
 {
     const QString name = askDataName(false);
-    if (name == CurrentCalendarName)
-        return;
-    saveYear();
-    CreateCalendarFile(CalendarFilePath(ProgramFolder, name), DisplayYear, hibi::YearMarks());
-    switchTo(name, DisplayYear, DisplayMonth, Buffer::Discard);   // saved just above
+    if (name != m_calendar->CurrentCalendarName())
+        m_calendar->createCalendar(name);
 }
 
 void TForm1::changenameClick()
 {
     const QString name = askDataName(true);
-    if (name == CurrentCalendarName)
-        return;
-    const int index = selectedIndex();
-    // A calendar without a file has nothing to rename. One whose file cannot be
-    // renamed keeps its name, so the list and its file stay together.
-    const QString from = CalendarPath();
-    const QString to = CalendarFilePath(ProgramFolder, name);
-    if (QFileInfo::exists(from) && !QFile::rename(from, to))
-        throw FileError::cannotRename(from, to);
-    History.forgetCalendar(CurrentCalendarName);
-    CurrentCalendarName = name;
-    cbox1->setItemText(index, CurrentCalendarName);
-    cbox1->setCurrentIndex(index);
+    if (name != m_calendar->CurrentCalendarName())
+        m_calendar->renameCalendar(name);
 }
 
 void TForm1::delcaleClick()
 {
-    const QString text = QStringLiteral("「") + CurrentCalendarName + QStringLiteral("」を削除します\r\nよろしいですか？");
-    if (!MessageBoxes::warningYesNo(this, QStringLiteral("警告"), text))
-        return;
-    DeleteCalendarFile(CalendarPath());   // a file that will not go keeps its calendar in the list
-    History.forgetCalendar(CurrentCalendarName);
-    if (cbox1->count() == 1)
-        cbox1->setItemText(0, kFirstCalendarName);
-    else
-        cbox1->removeItem(selectedIndex());
-    // The deleted calendar's marks are not saved; the last entry is shown.
-    switchTo(cbox1->itemText(cbox1->count() - 1), DisplayYear, DisplayMonth, Buffer::Discard, Reread::Always);
-}
-
-void TForm1::moveCalendar(int from, int to)
-{
-    const int count = cbox1->count();
-    if (from < 0 || from >= count || to < 0 || to >= count || from == to)
-        return;
-    int selected = selectedIndex();
-    if (selected == from)
-        selected = to;
-    else if (from < selected && selected <= to)
-        --selected;
-    else if (to <= selected && selected < from)
-        ++selected;
-    const QString name = cbox1->itemText(from);
-    cbox1->removeItem(from);
-    cbox1->insertItem(to, name);
-    cbox1->setCurrentIndex(selected);
+    const QString text = QStringLiteral("「") + m_calendar->CurrentCalendarName() + QStringLiteral("」を削除します\r\nよろしいですか？");
+    if (MessageBoxes::warningYesNo(this, QStringLiteral("警告"), text))
+        m_calendar->deleteCalendar();
 }
 
 void TForm1::datupClick()
 {
-    const int index = selectedIndex();
+    const int index = m_calendar->calendars().selected();
     if (index > 0)
-        moveCalendar(index, index - 1);
+        m_calendar->moveCalendar(index, index - 1);
 }
 
 void TForm1::datdownClick()
 {
-    const int index = selectedIndex();
-    if (index < cbox1->count() - 1)
-        moveCalendar(index, index + 1);
+    const int index = m_calendar->calendars().selected();
+    if (index < m_calendar->calendars().count() - 1)
+        m_calendar->moveCalendar(index, index + 1);
 }
 
 void TForm1::Data1Click()
 {
-    mnuall->setEnabled(cbox1->count() != 1);
-    datup->setEnabled(selectedIndex() != 0);
-    datdown->setEnabled(selectedIndex() != cbox1->count() - 1);
+    const CalendarListModel &list = m_calendar->calendars();
+    mnuall->setEnabled(list.count() != 1);
+    datup->setEnabled(list.selected() != 0);
+    datdown->setEnabled(list.selected() != list.count() - 1);
 }
 
 // ---- The other windows ------------------------------------------------------
 
 void TForm1::mnuallClick()
 {
-    saveYear();
+    m_calendar->flush();
     QDate shown;
     {
-        Tfrmall bulk(this, this);
+        Tfrmall bulk(*m_calendar, this, this);
         bulk.exec();
         shown = bulk.BulkDate();
     }
-    // The bulk input may have written into the year shown: read it back rather
-    // than save the buffer over it.
-    switchTo(CurrentCalendarName, shown.year(), shown.month(), Buffer::Discard, Reread::Always);
-}
-
-QString TForm1::calendarPath(const QString &name) const
-{
-    return CalendarFilePath(ProgramFolder, name);
+    // The bulk input wrote into the files and the buffer alike; its date's month
+    // is shown, read again from the file, as the buffer holds nothing more.
+    m_calendar->switchTo(m_calendar->CurrentCalendarName(), shown.year(), shown.month(), OpenCalendar::Buffer::Discard,
+                         OpenCalendar::Reread::Always);
 }
 
 BulkLook TForm1::bulkLook() const
 {
-    return {cbox1->height(), cbox1->font().pointSize(), dg1->defaultColWidth(), m_colors.marks, Look.MarkLineWidth};
+    const DayCellPainter &painter = m_view->cellPainter();
+    return {cbox1->height(), cbox1->font().pointSize(), dg1->defaultColWidth(), painter.markColors(),
+            painter.markLineWidth()};
 }
 
 hibi::MonthLayout TForm1::monthLayout(int year, int month) const
 {
-    return LayoutMonthGrid(year, month, TodayDate, Holidays, Look.HolidayLaw ? HolidayRules::Law : HolidayRules::Table);
+    return m_view->layoutOf(year, month);
 }
 
 WindowBounds TForm1::bulkBounds() const
@@ -1053,18 +685,6 @@ void TForm1::storeBulkBounds(const WindowBounds &bounds)
 {
     m_settings.bulkBounds = bounds;
     saveSettings(SettingsWriter::Bulk);
-}
-
-void TForm1::mnujumpClick()
-{
-    // A year outside the dialog's range opens at the nearer end.
-    form_jump->upyear->setPosition(DisplayYear);
-    form_jump->upmonth->setPosition(DisplayMonth);
-    form_jump->exec();
-    if (!form_jump->JumpAccepted)
-        return;
-    switchTo(CurrentCalendarName, form_jump->upyear->position(), form_jump->upmonth->position(), Buffer::Save,
-             Reread::Always);
 }
 
 void TForm1::setteiClick()
@@ -1080,12 +700,9 @@ int TForm1::dayColumnWidth() const
 
 void TForm1::applyAppearance(const Appearance &look, int dayRowHeight)
 {
-    const bool rulesChanged = look.HolidayLaw != Look.HolidayLaw;
     m_settings.appearance = look;
     dg1->setDefaultRowHeight(dayRowHeight);
     lookChanged();
-    if (rulesChanged)
-        LayoutMonth();
     bool saved = false;
     runCommand([&] {
         m_settingsStore.save(m_settings, SettingsWriter::Dialog);
@@ -1097,26 +714,13 @@ void TForm1::applyAppearance(const Appearance &look, int dayRowHeight)
 
 void TForm1::mnuhelpClick()
 {
-    OpenHelp(this, this, ProgramFolder);
+    OpenHelp(this, this, m_calendar->ProgramFolder());
 }
 
 void TForm1::storeHelpBounds(const WindowBounds &bounds)
 {
     m_settings.helpBounds = bounds;   // kept for the run also when the file cannot be written
     saveSettings(SettingsWriter::Help);
-}
-
-void TForm1::mnuchartClick()
-{
-    saveYear();
-    TYearChart chart(this, CurrentCalendarName, CalendarPath(), DisplayYear, this);
-    chart.exec();
-}
-
-void TForm1::storeChartBounds(const WindowBounds &bounds)
-{
-    m_settings.chartBounds = bounds;   // kept for the run also when the file cannot be written
-    saveSettings(SettingsWriter::Chart);
 }
 
 void TForm1::mnuexportClick()
@@ -1135,9 +739,9 @@ void TForm1::mnuexportClick()
 
     QList<CalendarSource> calendars;
     QStringList ownFiles{QFileInfo(SettingsPath()).absoluteFilePath()};
-    for (const QString &name : calendarNames()) {
-        calendars << CalendarSource{name, calendarPath(name)};
-        ownFiles << QFileInfo(calendarPath(name)).absoluteFilePath();
+    for (const QString &name : m_calendar->calendars().names()) {
+        calendars << CalendarSource{name, m_calendar->calendarPath(name)};
+        ownFiles << QFileInfo(m_calendar->calendarPath(name)).absoluteFilePath();
     }
     // A calendar or the settings file is not to be written over with a table.
     if (ownFiles.contains(QFileInfo(target).absoluteFilePath())) {
@@ -1146,8 +750,7 @@ void TForm1::mnuexportClick()
         return;
     }
 
-    saveYear();
-    const CsvExport exported = ExportCsv(calendars);
+    const CsvExport exported = m_calendar->readFiles([&] { return ExportCsv(calendars); });
     SaveWholeFile(target, exported.bytes);
     if (exported.unreadable.isEmpty()) {
         MessageBoxes::information(this, QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(target)));

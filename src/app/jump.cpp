@@ -2,7 +2,7 @@
 
 #include "components/CtrlsEx.h"
 #include "components/Look.h"
-#include "components/MarkPainter.h"
+#include "components/Look.h"
 #include "components/StandardGlyph.h"
 #include "components/UpDown.h"
 #include "settings/Settings.h"
@@ -20,7 +20,7 @@ Tform_jump::Tform_jump(QWidget *parent)
     setWindowTitle(QStringLiteral("年月指定ジャンプ"));
     setFixedSize(256, 124);
     setFont(PixelFont(12));
-    SetBackground(this, ToQColor(kSystemColorBase + 15));   // clBtnFace
+    SetBackground(this, ToQColor(clBtnFace));
 
     auto makeSpinner = [this](const char *name, const QRect &geometry, int min, int max, bool wrap) {
         auto *u = new UpDown(this);

@@ -8,6 +8,7 @@
 #include "storage/CalendarFile.h"
 #include "storage/FileError.h"
 #include "storage/MarkGesture.h"
+#include "storage/OpenCalendar.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -15,6 +16,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextCharFormat>
 #include <QToolBar>
@@ -25,14 +27,14 @@ namespace {
 const QColor kMoneyGreen(192, 220, 192);
 }
 
-Tfrmall::Tfrmall(BulkInputHost *host, QWidget *parent)
-    : QDialog(parent), m_host(host)
+Tfrmall::Tfrmall(OpenCalendar &calendar, BulkInputHost *host, QWidget *parent)
+    : QDialog(parent), m_calendar(calendar), m_host(host)
 {
     setObjectName(QStringLiteral("frmall"));
     setWindowTitle(QStringLiteral("データの一括入力"));
     setGeometry(351, 150, 406, 313);
     setFont(PixelFont(12));
-    SetBackground(this, ToQColor(kSystemColorBase + 15));   // clBtnFace
+    SetBackground(this, ToQColor(clBtnFace));
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -72,6 +74,12 @@ Tfrmall::Tfrmall(BulkInputHost *host, QWidget *parent)
     BitBtn1->resize(81, 33);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 
+    // The main window's undo items are out of reach while this window is open.
+    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Undo))
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &Tfrmall::undoClick);
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &Tfrmall::redoClick);
+
     // Placed before it is shown: placed later, a window manager would take the
     // position as the inside's, and the window would creep up by its title bar
     // at every opening.
@@ -95,16 +103,17 @@ void Tfrmall::showEvent(QShowEvent *event)
 
 void Tfrmall::FormShow()
 {
-    m_names = m_host->calendarNames();
     m_look = m_host->bulkLook();
-    m_bulkMarks.assign(size_t(m_names.size()), 0);
+    m_painter.setMarks(m_look.marks, m_look.markLineWidth);
+    const int rows = m_calendar.calendars().count();
+    m_bulkMarks.assign(size_t(rows), 0);
     // Names in the calendar list's size; the painting takes the grid's font.
     QFont nameFont = dgall->font();
     nameFont.setPointSize(m_look.namePointSize);
     dgall->setFont(nameFont);
     dgall->setDefaultRowHeight(m_look.rowHeight);
     dgall->setColWidth(1, m_look.markColumnWidth);
-    dgall->setRowCount(int(m_names.size()));
+    dgall->setRowCount(rows);
     layout();
 
     const YearMonthDay16 today = Today();
@@ -210,27 +219,41 @@ void Tfrmall::LoadBulkMarks()
     const QDate date = BulkDate();
     const GridCell cell = CellOfDay(date.year(), date.month(), date.day());
     QStringList problems;
-    for (int i = 0; i < int(m_names.size()); ++i) {
-        try {
-            const YearMarks marks = ReadYearMarks(m_host->calendarPath(m_names[i]), date.year());
-            m_bulkMarks[size_t(i)] = marks.at(date.month(), cell.col, cell.row);
-        } catch (const FileError &e) {
-            // The other calendars still show their marks.
-            m_bulkMarks[size_t(i)] = 0;
-            problems << e.message();
+    auto readAll = [&] {
+        for (int i = 0; i < int(m_bulkMarks.size()); ++i) {
+            try {
+                const YearMarks marks = ReadYearMarks(m_calendar.calendarPath(nameOf(i)), date.year());
+                m_bulkMarks[size_t(i)] = marks.at(date.month(), cell.col, cell.row);
+            } catch (const FileError &e) {
+                // The other calendars still show their marks.
+                m_bulkMarks[size_t(i)] = 0;
+                problems << e.message();
+            }
         }
+    };
+    try {
+        m_calendar.readFiles(readAll);
+    } catch (const FileError &e) {
+        // The shown year could not be written back first: the rows show the files.
+        problems << e.message();
+        readAll();
     }
     if (!problems.isEmpty())
         MessageBoxes::error(this, problems.join(QLatin1Char('\n')));
     dgall->viewport()->update();
 }
 
-bool Tfrmall::WriteBulkMark(int index)
+QString Tfrmall::nameOf(int row) const
+{
+    return m_calendar.calendars().name(row);
+}
+
+bool Tfrmall::WriteBulkMark(int index, std::uint8_t mark)
 {
     const QDate date = BulkDate();
     try {
-        WriteDayMark(m_host->calendarPath(m_names[index]), date.year(), date.month(), date.day(),
-                     Mark(m_bulkMarks[size_t(index)]));
+        m_calendar.writeDayMark(nameOf(index), date.year(), date.month(), date.day(), mark);
+        m_bulkMarks[size_t(index)] = mark;
         return true;
     } catch (const FileError &e) {
         MessageBoxes::error(this, e.message());   // the other calendars are not touched
@@ -240,12 +263,43 @@ bool Tfrmall::WriteBulkMark(int index)
 
 void Tfrmall::changeBulkMark(int row, std::uint8_t mark)
 {
-    const std::uint8_t before = m_bulkMarks[size_t(row)];
-    m_bulkMarks[size_t(row)] = mark;
-    const QDate date = BulkDate();
-    if (WriteBulkMark(row) && mark != before)
-        m_host->recordBulkChange({m_names[row], date.year(), date.month(), date.day(), before, mark, true});
     m_focusRow = row;
+    WriteBulkMark(row, mark);
+    dgall->viewport()->update();
+}
+
+void Tfrmall::undoClick()
+{
+    try {
+        if (const auto change = m_calendar.undo(OpenCalendar::Changes::BulkInput))
+            showChange(change->calendar, change->year, change->month, change->day);
+    } catch (const FileError &e) {
+        MessageBoxes::error(this, e.message());
+    }
+}
+
+void Tfrmall::redoClick()
+{
+    try {
+        if (const auto change = m_calendar.redo(OpenCalendar::Changes::BulkInput))
+            showChange(change->calendar, change->year, change->month, change->day);
+    } catch (const FileError &e) {
+        MessageBoxes::error(this, e.message());
+    }
+}
+
+void Tfrmall::showChange(const QString &calendar, int year, int month, int day)
+{
+    const QDate date(year, month, day);
+    if (date != BulkDate())
+        DateTimePicker1->setDate(date);   // reads the marks of that date
+    else
+        LoadBulkMarks();
+    const int row = m_calendar.calendars().indexOf(calendar);
+    if (row >= 0) {
+        m_focusRow = row;
+        dgall->scrollToRow(row);
+    }
     dgall->viewport()->update();
 }
 
@@ -273,14 +327,14 @@ void Tfrmall::dgallDrawCell(QPainter &painter, int col, int row, const CellRect 
 {
     painter.fillRect(rect.toRect(), row % 2 == 1 ? kMoneyGreen : QColor(Qt::white));
     painter.setPen(Qt::black);
-    const QString name = m_names.value(row);
+    const QString name = nameOf(row);
     const QRect textRect = rect.toRect().adjusted(2, 0, 0, 0);
     if (col == 0)
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
     if (col == 1 && row < int(m_bulkMarks.size())) {
-        DrawMark(painter, rect, m_bulkMarks[size_t(row)], m_look.marks, m_look.markLineWidth);
+        m_painter.paintMark(painter, rect, m_bulkMarks[size_t(row)]);
         if (row == m_focusRow && dgall->hasFocus())
-            DrawFocusCell(painter, rect, Qt::black);
+            m_painter.paintFocus(painter, rect, DayCellPainter::FocusColor::Plain);
     }
     if (Dragging && col == 0) {
         if (row == DragFrom) {
@@ -306,6 +360,7 @@ void Tfrmall::dgallMouseDown(Qt::MouseButton button, QPoint pos)
     int row = 0;
     if (!dgall->cellAt(pos, &col, &row) || row >= int(m_bulkMarks.size()))
         return;
+    m_focusRow = row;   // the keys go on with the calendar clicked, on its name or its mark
     if (col == 0) {
         DragFrom = row;
         DragTo = row;
@@ -331,8 +386,8 @@ void Tfrmall::dgallMouseUp(Qt::MouseButton button, QPoint pos)
     const bool onCell = dgall->cellAt(pos, &col, &row) && row < int(m_bulkMarks.size());
     Dragging = false;
     if (onCell && col == 0 && DragFrom != -1 && row != DragFrom) {
-        m_host->moveCalendar(DragFrom, row);
-        m_names.move(DragFrom, row);
+        m_calendar.moveCalendar(DragFrom, row);
+        m_focusRow = CalendarListModel::indexAfterMove(m_focusRow, DragFrom, row);
         const std::uint8_t mark = m_bulkMarks[size_t(DragFrom)];
         m_bulkMarks.erase(m_bulkMarks.begin() + DragFrom);
         m_bulkMarks.insert(m_bulkMarks.begin() + row, mark);

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "calendar/MonthLayout.h"
+#include "components/DayCellPainter.h"
 #include "components/Look.h"
-#include "components/MarkPainter.h"
 #include "settings/Settings.h"
-#include "storage/MarkHistory.h"
 
 #include <QDate>
 #include <QDialog>
@@ -19,6 +18,7 @@ class QToolBar;
 namespace hibi {
 
 class DrawGrid;
+class OpenCalendar;
 struct CellRect;
 
 // How the list looks: rows as high as the calendar list and in its font size, the
@@ -32,20 +32,14 @@ struct BulkLook
     int markLineWidth = 0;
 };
 
-// What the bulk-input window needs from the window that opens it.
+// What the bulk-input window needs from the window that opens it, besides the
+// open calendar, through which it reads and writes the files and moves the list.
 class BulkInputHost
 {
 public:
-    // The calendars in list order, and where each keeps its marks.
-    virtual QStringList calendarNames() const = 0;
-    virtual QString calendarPath(const QString &name) const = 0;
     virtual BulkLook bulkLook() const = 0;
     // A month laid out as the month view shows it, its holidays by the same rules.
     virtual MonthLayout monthLayout(int year, int month) const = 0;
-    // Moves a calendar to another place in the list.
-    virtual void moveCalendar(int from, int to) = 0;
-    // A mark written by the window, for undo.
-    virtual void recordBulkChange(const MarkChange &change) = 0;
     // The window's bounds as last stored, and storing new ones.
     virtual WindowBounds bulkBounds() const = 0;
     virtual void storeBulkBounds(const WindowBounds &bounds) = 0;
@@ -54,22 +48,25 @@ protected:
     ~BulkInputHost() = default;
 };
 
-// The bulk-input window: one date for all calendars. Each row is a calendar with
-// its mark on that date; a press on a mark writes it to that calendar's file at
-// once, and dragging a name reorders the main window's calendar list.
+// The bulk-input window: one date for all calendars. Each row is a calendar of
+// the calendar list with its mark on that date; a press on a mark writes it to
+// that calendar's file at once, and dragging a name reorders the list. Ctrl+Z
+// and Ctrl+Y take back and make again the changes written here, in the one
+// history of the run.
 class Tfrmall : public QDialog
 {
     Q_OBJECT
 
 public:
-    Tfrmall(BulkInputHost *host, QWidget *parent = nullptr);
+    Tfrmall(OpenCalendar &calendar, BulkInputHost *host, QWidget *parent = nullptr);
 
     QDate BulkDate() const;
     const std::vector<std::uint8_t> &BulkMarks() const { return m_bulkMarks; }
 
     void LoadBulkMarks();
-    // False (and said) when the file cannot be written.
-    bool WriteBulkMark(int index);
+    // False (and said) when the file cannot be written; the row then shows what
+    // the file holds.
+    bool WriteBulkMark(int index, std::uint8_t mark);
 
     void dgallDrawCell(QPainter &painter, int col, int row, const CellRect &rect);
     void dgallMouseDown(Qt::MouseButton button, QPoint pos);
@@ -79,6 +76,10 @@ public:
     void dgallMouseMove(QPoint pos);
     void dgallMouseUp(Qt::MouseButton button, QPoint pos);
     void DateTimePicker1Change();
+    void undoClick();
+    void redoClick();
+    // The calendar with the keyboard's focus, by its row.
+    int focusRow() const { return m_focusRow; }
 
     void done(int result) override;
 
@@ -99,11 +100,15 @@ private:
     int rowAt(QPoint pos) const;
     // The one way a calendar's mark changes here: written, and recorded for undo.
     void changeBulkMark(int row, std::uint8_t mark);
+    // An undone or redone change on the screen: its date and its calendar's row.
+    void showChange(const QString &calendar, int year, int month, int day);
+    QString nameOf(int row) const;
 
+    OpenCalendar &m_calendar;
     BulkInputHost *m_host;
     WindowPlacement m_placement;
     BulkLook m_look;
-    QStringList m_names;
+    DayCellPainter m_painter;
     QToolBar *ToolBar1;
     QDateEdit *DateTimePicker1;
     DrawGrid *dgall;

@@ -1,6 +1,6 @@
 #include "components/ColorBox.h"
 
-#include "components/MarkPainter.h"
+#include "components/Look.h"
 
 #include <QColorDialog>
 #include <QPainter>

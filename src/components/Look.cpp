@@ -1,6 +1,8 @@
 #include "components/Look.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPalette>
 #include <QScreen>
 #include <QWidget>
 
@@ -8,6 +10,37 @@
 #include <cmath>
 
 namespace hibi {
+
+QColor ToQColor(Color color)
+{
+    if (color == clNone)
+        return Qt::transparent;
+    if (color == clDefault)
+        return QApplication::palette().color(QPalette::Window);
+    if (!IsSystemColor(color))
+        return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+    const QPalette p = QApplication::palette();
+    switch (color) {
+    case clWindow: return p.color(QPalette::Base);
+    case clWindowFrame: return p.color(QPalette::Shadow);
+    case clMenuText: case clWindowText: case clCaptionText: return p.color(QPalette::Text);
+    case clHighlight: return p.color(QPalette::Highlight);
+    case clHighlightText: return p.color(QPalette::HighlightedText);
+    case clBtnFace: return p.color(QPalette::Button);
+    case clBtnShadow: return p.color(QPalette::Dark);
+    case clGrayText: return p.color(QPalette::Disabled, QPalette::Text);
+    case clBtnText: return p.color(QPalette::ButtonText);
+    case clInactiveCaptionText: return p.color(QPalette::Disabled, QPalette::WindowText);
+    case clBtnHighlight: return p.color(QPalette::Light);
+    case cl3DDkShadow: return p.color(QPalette::Shadow);
+    case cl3DLight: return p.color(QPalette::Midlight);
+    case clInfoText: return p.color(QPalette::ToolTipText);
+    case clInfoBk: return p.color(QPalette::ToolTipBase);
+    case clHotLight: return p.color(QPalette::Link);
+    case clMenuHighlight: return p.color(QPalette::Highlight);
+    default: return p.color(QPalette::Window);
+    }
+}
 
 QFont PixelFont(int pixels, bool bold, bool italic, const QString &face)
 {

@@ -15,6 +15,9 @@ namespace hibi {
 constexpr int kLargestPointSize = 144;
 constexpr int kWidestLine = 100;
 
+// The on-screen colour of a stored colour; system colours come from the palette.
+QColor ToQColor(Color color);
+
 // A font given in pixels, as the windows are laid out in pixels.
 QFont PixelFont(int pixels, bool bold = false, bool italic = false, const QString &face = kDefaultFontFace);
 // The font of a stored font record; the face falls back to what the system has.

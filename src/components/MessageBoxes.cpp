@@ -37,7 +37,19 @@ void makeRoomForTitle(QMessageBox &box)
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+bool g_sessionEnding = false;
+
 } // namespace
+
+void MessageBoxes::setSessionEnding(bool ending)
+{
+    g_sessionEnding = ending;
+}
+
+bool MessageBoxes::sessionEnding()
+{
+    return g_sessionEnding;
+}
 
 void MessageBoxes::setHandler(Handler h)
 {
@@ -50,6 +62,8 @@ void MessageBoxes::information(QWidget *parent, const QString &text)
         handler()({Kind::Information, kTitle, text});
         return;
     }
+    if (g_sessionEnding)
+        return;
     QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     makeRoomForTitle(box);
@@ -62,6 +76,8 @@ void MessageBoxes::error(QWidget *parent, const QString &text)
         handler()({Kind::Error, kTitle, text});
         return;
     }
+    if (g_sessionEnding)
+        return;
     QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     makeRoomForTitle(box);
@@ -72,6 +88,8 @@ bool MessageBoxes::warningYesNo(QWidget *parent, const QString &title, const QSt
 {
     if (handler())
         return handler()({Kind::WarningYesNo, title, text});
+    if (g_sessionEnding)
+        return false;
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     QPushButton *yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     // Enter alone must not delete or give up anything.

@@ -31,6 +31,12 @@ public:
     // A warning with the buttons "はい(&Y)" and "いいえ(&N)", いいえ the default;
     // true for Yes.
     static bool warningYesNo(QWidget *parent, const QString &title, const QString &text);
+
+    // Once the session ends (a logout, a termination signal) no box is shown any
+    // more: the program must end without a person. A question gets the answer
+    // that changes nothing: No.
+    static void setSessionEnding(bool ending);
+    static bool sessionEnding();
 };
 
 } // namespace hibi

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLockFile>
+#include <QMainWindow>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
@@ -298,6 +299,10 @@ void TSingleInstance::bringToFront()
     QWidget *window = QApplication::activeModalWidget();
     if (!window)
         window = qobject_cast<QWidget *>(parent());
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (!window && qobject_cast<QMainWindow *>(top))
+            window = top;
+    }
     if (!window)
         return;
     window = window->window();

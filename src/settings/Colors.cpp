@@ -14,11 +14,6 @@ struct NamedColor
     Color value;
 };
 
-constexpr Color sys(int index)
-{
-    return kSystemColorBase + Color(index);
-}
-
 // The twenty standard colours, then the system colours and the two special values.
 constexpr NamedColor kColorNames[] = {
     {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
@@ -26,17 +21,16 @@ constexpr NamedColor kColorNames[] = {
     {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
     {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
     {"clMoneyGreen", clMoneyGreen}, {"clSkyBlue", clSkyBlue}, {"clCream", clCream}, {"clMedGray", clMedGray},
-    // System colours: 0x80000000 plus the system's colour index.
-    {"clScrollBar", sys(0)}, {"clBackground", sys(1)}, {"clActiveCaption", sys(2)},
-    {"clInactiveCaption", sys(3)}, {"clMenu", sys(4)}, {"clWindow", sys(5)}, {"clWindowFrame", sys(6)},
-    {"clMenuText", sys(7)}, {"clWindowText", sys(8)}, {"clCaptionText", sys(9)},
-    {"clActiveBorder", sys(10)}, {"clInactiveBorder", sys(11)}, {"clAppWorkSpace", sys(12)},
-    {"clHighlight", sys(13)}, {"clHighlightText", sys(14)}, {"clBtnFace", sys(15)},
-    {"clBtnShadow", sys(16)}, {"clGrayText", sys(17)}, {"clBtnText", sys(18)},
-    {"clInactiveCaptionText", sys(19)}, {"clBtnHighlight", sys(20)}, {"cl3DDkShadow", sys(21)},
-    {"cl3DLight", sys(22)}, {"clInfoText", sys(23)}, {"clInfoBk", sys(24)}, {"clHotLight", sys(26)},
-    {"clGradientActiveCaption", sys(27)}, {"clGradientInactiveCaption", sys(28)},
-    {"clMenuHighlight", sys(29)}, {"clMenuBar", sys(30)},
+    {"clScrollBar", clScrollBar}, {"clBackground", clBackground}, {"clActiveCaption", clActiveCaption},
+    {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu}, {"clWindow", clWindow}, {"clWindowFrame", clWindowFrame},
+    {"clMenuText", clMenuText}, {"clWindowText", clWindowText}, {"clCaptionText", clCaptionText},
+    {"clActiveBorder", clActiveBorder}, {"clInactiveBorder", clInactiveBorder}, {"clAppWorkSpace", clAppWorkSpace},
+    {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clBtnFace", clBtnFace},
+    {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText}, {"clBtnText", clBtnText},
+    {"clInactiveCaptionText", clInactiveCaptionText}, {"clBtnHighlight", clBtnHighlight}, {"cl3DDkShadow", cl3DDkShadow},
+    {"cl3DLight", cl3DLight}, {"clInfoText", clInfoText}, {"clInfoBk", clInfoBk}, {"clHotLight", clHotLight},
+    {"clGradientActiveCaption", clGradientActiveCaption}, {"clGradientInactiveCaption", clGradientInactiveCaption},
+    {"clMenuHighlight", clMenuHighlight}, {"clMenuBar", clMenuBar},
     {"clNone", clNone}, {"clDefault", clDefault},
 };
 

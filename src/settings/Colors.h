@@ -33,6 +33,37 @@ constexpr Color clMedGray = 0xA4A0A0;
 constexpr Color clNone = 0x1FFFFFFF;
 constexpr Color clDefault = 0x20000000;
 constexpr Color kSystemColorBase = 0x80000000;
+// The system colours: 0x80000000 plus the system's colour index.
+constexpr Color clScrollBar = kSystemColorBase + 0;
+constexpr Color clBackground = kSystemColorBase + 1;
+constexpr Color clActiveCaption = kSystemColorBase + 2;
+constexpr Color clInactiveCaption = kSystemColorBase + 3;
+constexpr Color clMenu = kSystemColorBase + 4;
+constexpr Color clWindow = kSystemColorBase + 5;
+constexpr Color clWindowFrame = kSystemColorBase + 6;
+constexpr Color clMenuText = kSystemColorBase + 7;
+constexpr Color clWindowText = kSystemColorBase + 8;
+constexpr Color clCaptionText = kSystemColorBase + 9;
+constexpr Color clActiveBorder = kSystemColorBase + 10;
+constexpr Color clInactiveBorder = kSystemColorBase + 11;
+constexpr Color clAppWorkSpace = kSystemColorBase + 12;
+constexpr Color clHighlight = kSystemColorBase + 13;
+constexpr Color clHighlightText = kSystemColorBase + 14;
+constexpr Color clBtnFace = kSystemColorBase + 15;
+constexpr Color clBtnShadow = kSystemColorBase + 16;
+constexpr Color clGrayText = kSystemColorBase + 17;
+constexpr Color clBtnText = kSystemColorBase + 18;
+constexpr Color clInactiveCaptionText = kSystemColorBase + 19;
+constexpr Color clBtnHighlight = kSystemColorBase + 20;
+constexpr Color cl3DDkShadow = kSystemColorBase + 21;
+constexpr Color cl3DLight = kSystemColorBase + 22;
+constexpr Color clInfoText = kSystemColorBase + 23;
+constexpr Color clInfoBk = kSystemColorBase + 24;
+constexpr Color clHotLight = kSystemColorBase + 26;
+constexpr Color clGradientActiveCaption = kSystemColorBase + 27;
+constexpr Color clGradientInactiveCaption = kSystemColorBase + 28;
+constexpr Color clMenuHighlight = kSystemColorBase + 29;
+constexpr Color clMenuBar = kSystemColorBase + 30;
 
 // The name when the colour has one, else "$" and eight upper-case hex digits.
 QString ColorToString(Color color);

@@ -23,7 +23,6 @@ struct FontStyle
 };
 
 inline const QString kDefaultFontFace = QStringLiteral("ＭＳ Ｐゴシック");
-inline const QString kFirstCalendarName = QStringLiteral("カレンダー1");
 
 // Font of the day numbers and of the weekday header.
 struct Tdayfont

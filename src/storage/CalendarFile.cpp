@@ -214,7 +214,7 @@ void withFileToRead(const QString &path, Work work)
 
 QString CalendarFilePath(const QString &programFolder, const QString &calendarName)
 {
-    return programFolder + calendarName + QStringLiteral(".hsd");
+    return programFolder + calendarName + kCalendarExtension;
 }
 
 DeviceResult ReadYearFrom(QIODevice &device, int year, YearMarks &marks)
@@ -359,6 +359,12 @@ void WriteDayMark(const QString &path, int year, int month, int day, Mark mark)
                          [&](QFile &file) { return WriteDayMarkTo(file, year, month, day, mark); });
     else
         createWith(path, dayRecord(year, month, day, mark));
+}
+
+void RenameCalendarFile(const QString &from, const QString &to)
+{
+    if (!QFile::rename(from, to))
+        throw FileError::cannotRename(from, to);
 }
 
 void DeleteCalendarFile(const QString &path)

@@ -18,6 +18,8 @@ constexpr int kHeaderSize = 2;
 constexpr int kRecordSize = 2 + kYearCells;
 constexpr std::uint16_t kHeaderWord = 100;
 
+// A calendar's file is its name and this ending, in the program's folder.
+inline const QString kCalendarExtension = QStringLiteral(".hsd");
 QString CalendarFilePath(const QString &programFolder, const QString &calendarName);
 
 // Every operation opens the file, works and closes it before it returns, also when
@@ -38,6 +40,8 @@ void CreateCalendarFile(const QString &path, int year, const YearMarks &marks);
 // Stores one day's mark; an existing record changes in that one byte, a missing
 // year is appended as a record of zeros but for that day.
 void WriteDayMark(const QString &path, int year, int month, int day, Mark mark);
+// Gives a calendar's file a new name; throws FileError when it cannot.
+void RenameCalendarFile(const QString &from, const QString &to);
 // Deletes a calendar's file: into the desktop's trash, where the user can take it
 // back, or removed outright where there is no trash. A missing file is nothing
 // to do; anything that is not a regular file, or will not go, throws FileError.

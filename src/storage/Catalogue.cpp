@@ -1,7 +1,7 @@
 #include "storage/Catalogue.h"
 
-#include "settings/IniFile.h"
-#include "settings/Settings.h"
+#include "storage/CalendarFile.h"
+#include "storage/ShiftJis.h"
 
 #include <QDir>
 
@@ -17,7 +17,7 @@ QStringList ScanCalendarFiles(const QString &folder)
     dir.setFilter(QDir::Files | QDir::Hidden);
     dir.setSorting(QDir::Name);
     QStringList names = dir.entryList();
-    names.removeIf([](const QString &name) { return !name.endsWith(QLatin1String(".hsd"), Qt::CaseSensitive); });
+    names.removeIf([](const QString &name) { return !name.endsWith(kCalendarExtension, Qt::CaseSensitive); });
     return names;
 }
 
@@ -76,7 +76,7 @@ bool CalendarNameTaken(const QString &name, const QStringList &listed, const QSt
     if (std::any_of(listed.begin(), listed.end(), taken))
         return true;
     QDir dir(folder);
-    dir.setNameFilters({QStringLiteral("*.hsd")});
+    dir.setNameFilters({QLatin1Char('*') + kCalendarExtension});
     dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);   // whatever stands at such a path
     for (const QString &file : dir.entryList())
         if (taken(file.chopped(4)))
@@ -95,7 +95,7 @@ std::optional<QString> CalendarNameProblem(const QString &name)
             return QStringLiteral("改行やタブなどの制御文字は使えません");
     // The file name must fit the file system: 255 bytes on Linux, 255 UTF-16
     // units on Windows, the extension included.
-    const QString fileName = name + QStringLiteral(".hsd");
+    const QString fileName = name + kCalendarExtension;
     if (fileName.toUtf8().size() > 255 || fileName.size() > 255)
         return QStringLiteral("名前が長すぎます");
     // The name is kept in the settings file, which is Shift_JIS: a character it
@@ -103,7 +103,7 @@ std::optional<QString> CalendarNameProblem(const QString &name)
     for (qsizetype i = 0; i < name.size(); ++i) {
         const qsizetype len = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
         const QString ch = name.mid(i, len);
-        if (!IniFile::canEncode(ch))
+        if (!ShiftJisHolds(ch))
             return QStringLiteral("「%1」は Shift_JIS で表せない文字なので使えません").arg(ch);
         i += len - 1;
     }

@@ -7,6 +7,9 @@
 
 namespace hibi {
 
+// The one calendar of a folder without calendar files.
+inline const QString kFirstCalendarName = QStringLiteral("カレンダー1");
+
 // The names, extension included, of the calendar files "*.hsd" in a folder, sorted
 // by name. Only exact lower-case ".hsd" counts: on a case-sensitive file system an
 // "A.HSD" would not be the file that "A" reads and writes.

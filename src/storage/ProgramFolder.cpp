@@ -3,6 +3,7 @@
 #include "storage/Catalogue.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -38,7 +39,7 @@ bool CanCreateFilesIn(const QString &folder)
 
 bool HoldsProgramFiles(const QString &folder)
 {
-    return QFileInfo(withSlash(folder) + QStringLiteral("hibisi.ini")).exists() || !ScanCalendarFiles(folder).isEmpty();
+    return QFileInfo(withSlash(folder) + kSettingsFileName).exists() || !ScanCalendarFiles(folder).isEmpty();
 }
 
 bool IsSystemFolder(const QString &folder)
@@ -74,8 +75,10 @@ QString ChooseProgramFolder(const QString &executableFolder, const QString &data
         && (HoldsProgramFiles(executableFolder) || canCreateFiles(executableFolder)))
         return withSlash(executableFolder);
     // When it cannot be made, the first save says so with the path; nothing falls
-    // back to the program's own folder.
-    QDir().mkpath(dataFolder);
+    // back to the program's own folder. Made here, it is the user's alone: home
+    // folders are often open to everyone's reading.
+    if (!QFileInfo::exists(dataFolder) && QDir().mkpath(dataFolder))
+        QFile::setPermissions(dataFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return withSlash(dataFolder);
 }
 

@@ -6,6 +6,9 @@
 
 namespace hibi {
 
+// The settings file, beside the calendars.
+inline const QString kSettingsFileName = QStringLiteral("hibisi.ini");
+
 // Whether files can be made in a folder, found out by making a uniquely named
 // file there and removing it again: root passes every permission check, so asking
 // the file system is not enough.

@@ -1,4 +1,4 @@
-#include "tally/Unit3.h"
+#include "tally/ui/Unit3.h"
 
 #include "components/Look.h"
 #include "components/StandardGlyph.h"

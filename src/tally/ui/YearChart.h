@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/Look.h"
-#include "components/MarkPainter.h"
+#include "components/DayCellPainter.h"
 #include "settings/Settings.h"
 #include "tally/MonthCounts.h"
 
@@ -90,6 +90,7 @@ private:
 
     YearCounts m_counts;
     ChartLook m_look;
+    DayCellPainter m_glyphPainter;
     int m_scaleTop = 5;
 
     // Made when the look changes.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/DayCellPainter.h"
 #include "settings/Settings.h"
 
 #include <QDialog>
@@ -77,15 +78,13 @@ private:
     void showNenSample();
     void repaintPreviews();
     int dayRowHeight() const;
-    // The previews' fonts, made again whenever a working font changes, and their
-    // header rows, as high as the header font plus 8 pixels.
+    // The previews' header rows follow the header font.
     void fontsChanged();
     void enableTodayControls(bool on);
 
     SettingsDialogHost *m_host;
     Appearance m_work;
-    QFont m_headerFont;
-    QFont m_dayFont;
+    DayCellPainter m_painter;   // with the working copy's look
     QColorDialog *ColorDialog1;
     QTabWidget *PageControl1;
     DrawGrid *dg2;

@@ -1,4 +1,4 @@
-#include "settings/settei.h"
+#include "settings/ui/settei.h"
 
 #include "calendar/Clock.h"
 #include "components/ColorBox.h"
@@ -6,7 +6,7 @@
 #include "components/DrawGrid.h"
 #include "components/FontChooser.h"
 #include "components/Look.h"
-#include "components/MarkPainter.h"
+#include "components/DayCellPainter.h"
 
 #include <QColorDialog>
 #include <QFrame>
@@ -24,7 +24,6 @@ namespace hibi {
 
 namespace {
 
-const QString kHeaderNames[3] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火")};
 // Room between a push button's caption and the style's frame, on each side.
 constexpr int kCaptionPadding = 2;
 
@@ -172,10 +171,9 @@ Tfrmsettei::Tfrmsettei(SettingsDialogHost *host, QWidget *parent)
             case 5:
                 m_work.NenFont.Color = c;
                 showNenSample();
-                dg3->viewport()->update();
-                return;
+                break;
             }
-            dg2->viewport()->update();
+            repaintPreviews();
         });
         m_colorBoxes[size_t(n)] = box;
     }
@@ -345,7 +343,7 @@ void Tfrmsettei::buildPage2(QWidget *page)
 
 int Tfrmsettei::dayRowHeight() const
 {
-    return FontPixelHeight(m_work.DayFont.Size, this) + 8;
+    return CellRowHeight(m_work.DayFont.Size, this);
 }
 
 void Tfrmsettei::showEvent(QShowEvent *event)
@@ -386,6 +384,7 @@ void Tfrmsettei::FormShow()
     }
     sedit2->setValue(w.TodayLineWidth);
     (w.HolidayLaw ? radihollaw : radiholtable)->setChecked(true);
+    repaintPreviews();
 }
 
 void Tfrmsettei::showNenSample()
@@ -400,6 +399,7 @@ void Tfrmsettei::showNenSample()
 
 void Tfrmsettei::repaintPreviews()
 {
+    m_painter.setLook(m_work);
     dg2->viewport()->update();
     dg3->viewport()->update();
 }
@@ -416,7 +416,7 @@ void Tfrmsettei::btnyoubi1Click()
     f.Size = font.size;
     f.Style = font.style;
     fontsChanged();
-    dg2->viewport()->update();
+    repaintPreviews();
 }
 
 void Tfrmsettei::btndfClick()
@@ -479,27 +479,27 @@ void Tfrmsettei::colorbtn_1Click(int number)
 void Tfrmsettei::sedit1Change(int value)
 {
     m_work.MarkLineWidth = value;
-    dg2->viewport()->update();
+    repaintPreviews();
 }
 
 void Tfrmsettei::sedit2Change(int value)
 {
     m_work.TodayLineWidth = value;
-    dg3->viewport()->update();
+    repaintPreviews();
 }
 
 void Tfrmsettei::radib1onClick()
 {
     if (radib1on->isChecked())
         enableTodayControls(true);
-    dg3->viewport()->update();
+    repaintPreviews();
 }
 
 void Tfrmsettei::radib1offClick()
 {
     if (radib1off->isChecked())
         enableTodayControls(false);
-    dg3->viewport()->update();
+    repaintPreviews();
 }
 
 void Tfrmsettei::radiholClick()
@@ -516,9 +516,7 @@ void Tfrmsettei::enableTodayControls(bool on)
 
 void Tfrmsettei::fontsChanged()
 {
-    m_headerFont = MakeFont(m_work.YoubiFont.Name, m_work.YoubiFont.Size, m_work.YoubiFont.Style);
-    m_dayFont = MakeFont(m_work.DayFont.Name, m_work.DayFont.Size, m_work.DayFont.Style);
-    const int headerHeight = FontPixelHeight(m_work.YoubiFont.Size, this) + 8;
+    const int headerHeight = CellRowHeight(m_work.YoubiFont.Size, this);
     dg2->setRowHeight(0, headerHeight);
     dg3->setRowHeight(0, headerHeight);
 }
@@ -532,33 +530,21 @@ void Tfrmsettei::btnokClick()
 
 // ---- Previews -------------------------------------------------------------
 
+// The month view's cells with the working copy's look: the marks in the first
+// rows of a month, and a week of days each framed as today.
 void Tfrmsettei::previewCell(QPainter &painter, int col, int row, const CellRect &rect, bool marks)
 {
-    const Appearance &w = m_work;
-    const Tdayfont &header = w.YoubiFont;
     if (row == 0) {
-        painter.setFont(m_headerFont);
-        painter.fillRect(rect.toRect(), ToQColor(col == 0 ? w.YoubiHolidayBack : w.YoubiWeekdayBack));
-        painter.setPen(ToQColor(col == 0 ? header.HolidayColor : header.WeekdayColor));
-        DrawCellText(painter, rect, kHeaderNames[col]);
+        m_painter.paintHeader(painter, rect, col);
         return;
     }
-    const Tdayfont &day = w.DayFont;
-    painter.setFont(m_dayFont);
     static const int kDays[4][3] = {{1, 2, 3}, {8, 9, 10}, {15, 16, 17}, {30, 31, 0}};
-    const int number = marks ? kDays[row - 1][col] : col + 1;
-    if (number == 0) {
-        painter.fillRect(rect.toRect(), ToQColor(w.YohakuBack));
-        return;
-    }
-    painter.fillRect(rect.toRect(), ToQColor(col == 0 ? w.DayHolidayBack : w.DayWeekdayBack));
-    painter.setPen(ToQColor(col == 0 ? day.HolidayColor : day.WeekdayColor));
-    DrawCellText(painter, rect, QString::number(number));
-    if (marks && row <= 3)
-        DrawMark(painter, rect, std::uint8_t(row),
-                 {ToQColor(w.MaruColor), ToQColor(w.BatuColor), ToQColor(w.SankakuColor)}, w.MarkLineWidth);
-    if (!marks && w.TodayMarkOn)
-        DrawTodayFrame(painter, rect, ToQColor(w.TodayColor), w.TodayLineWidth);
+    DayCellState cell;
+    cell.day = marks ? kDays[row - 1][col] : col + 1;
+    cell.holiday = col == 0;
+    cell.mark = marks && row <= 3 && cell.day != 0 ? std::uint8_t(row) : std::uint8_t(0);
+    cell.today = !marks;
+    m_painter.paintDay(painter, rect, cell);
 }
 
 void Tfrmsettei::dg2DrawCell(QPainter &painter, int col, int row, const CellRect &rect)

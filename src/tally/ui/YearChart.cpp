@@ -1,4 +1,4 @@
-#include "tally/YearChart.h"
+#include "tally/ui/YearChart.h"
 
 #include "calendar/MonthGrid.h"
 #include "components/Look.h"
@@ -66,6 +66,8 @@ void YearChartView::setCounts(const YearCounts &counts)
 void YearChartView::setLook(const ChartLook &look)
 {
     m_look = look;
+    // A wide line is kept to what the small glyphs can hold.
+    m_glyphPainter.setMarks(look.marks, std::clamp(look.markLineWidth, 0, 3));
     m_barBrushes = {QBrush(look.marks.maru), QBrush(look.marks.batu), QBrush(look.marks.sankaku)};
     layOut();
     update();
@@ -204,14 +206,12 @@ void YearChartView::paintEvent(QPaintEvent *)
         painter.setPen(t.color);
         painter.drawText(t.rect, t.flags | Qt::TextSingleLine, t.text);
     }
-    // The marks themselves, as the month view draws them; a wide line is kept
-    // to what the small glyph can hold.
-    const int lineWidth = std::min(m_look.markLineWidth, 3);
+    // The marks themselves, as the month view draws them.
+    const int inset = (m_glyphPainter.markLineWidth() + 1) / 2;
     for (const Glyph &g : m_glyphs) {
-        const int inset = (lineWidth + 1) / 2;
         const QRect r = g.rect.adjusted(inset, inset, -inset, -inset);
-        DrawMark(painter, CellRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}, std::uint8_t(g.mark),
-                 m_look.marks, lineWidth);
+        m_glyphPainter.paintMark(painter, CellRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()},
+                                 std::uint8_t(g.mark));
     }
 }
 

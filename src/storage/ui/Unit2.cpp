@@ -1,4 +1,4 @@
-#include "storage/Unit2.h"
+#include "storage/ui/Unit2.h"
 
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
