@@ -1,13 +1,13 @@
 #include "app/Unit1.h"
 
 #include "about/about.h"
+#include "app/MainMenu.h"
 #include "app/MonthView.h"
 #include "app/jump.h"
 #include "components/DrawGrid.h"
 #include "components/FileChooser.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
-#include "components/StandardGlyph.h"
 #include "components/UpDown.h"
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
@@ -40,11 +40,6 @@ namespace hibi {
 namespace {
 
 constexpr int kGridTop = 108;
-
-QIcon ToolPicture(const QString &name)
-{
-    return QIcon(QPixmap::fromImage(ReadPicture(QStringLiteral(":/images/%1.xpm").arg(name), "xpm")));
-}
 
 QString WithSlash(QString folder)
 {
@@ -93,32 +88,7 @@ void TForm1::buildControls()
     ToolBar1->setGeometry(0, 0, 527, 28);
     ToolBar1->setContextMenuPolicy(Qt::CustomContextMenu);
     SetBackground(ToolBar1, ToQColor(clMenuBar));
-    auto addButton = [this](const QString &name, const QString &image, const QString &hint, void (TForm1::*handler)()) {
-        auto *b = new QToolButton(ToolBar1);
-        b->setObjectName(name);
-        b->setIcon(ToolPicture(image));
-        b->setToolTip(hint);
-        b->setFixedSize(24, 24);
-        b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-        ToolBar1->addWidget(b);
-        return b;
-    };
-    auto addSeparator = [this] {
-        auto *gap = new QWidget(ToolBar1);
-        gap->setFixedWidth(15);
-        ToolBar1->addWidget(gap);
-    };
-    addButton(QStringLiteral("ToolButton1"), QStringLiteral("thismonth"), QStringLiteral("今月を表示"), &TForm1::thismonthClick);
-    addButton(QStringLiteral("ToolButton5"), QStringLiteral("jump"), QStringLiteral("年月指定ジャンプ"), &TForm1::mnujumpClick);
-    addSeparator();
-    addButton(QStringLiteral("ToolButton3"), QStringLiteral("countall"), QStringLiteral("全期間を集計"), &TForm1::countallClick);
-    ToolButton2 = addButton(QStringLiteral("ToolButton2"), QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計"),
-                            &TForm1::countpartClick);
-    ToolButton2->setCheckable(true);
-    addSeparator();
-    addButton(QStringLiteral("ToolButton4"), QStringLiteral("bulkinput"), QStringLiteral("同一日のデータを一括入力"),
-              &TForm1::mnuallClick);
+    ToolButton2 = BuildToolBar(*this, ToolBar1);
 
     Panel1 = new QFrame(m_client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -183,82 +153,11 @@ void TForm1::buildControls()
 
 void TForm1::buildMenus()
 {
-    auto command = [this](QAction *action, void (TForm1::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-    };
-    auto item = [&](QMenu *menu, const QString &name, const QString &text, void (TForm1::*handler)(),
-                    const QKeySequence &shortcut = {}) {
-        QAction *a = menu->addAction(text);
-        a->setObjectName(name);
-        a->setShortcut(shortcut);
-        if (handler)
-            command(a, handler);
-        return a;
-    };
-
-    QMenu *calendar = menuBar()->addMenu(QStringLiteral("カレンダー(&C)"));
-    item(calendar, QStringLiteral("thismonth"), QStringLiteral("今月を表示(&T)"), &TForm1::thismonthClick,
-         QKeySequence(Qt::CTRL | Qt::Key_T));
-    item(calendar, QStringLiteral("mnujump"), QStringLiteral("年月指定ジャンプ(&J)"), &TForm1::mnujumpClick,
-         QKeySequence(Qt::CTRL | Qt::Key_J));
-    calendar->addSeparator();
-    mnuundo = item(calendar, QStringLiteral("mnuundo"), QString(), &TForm1::undoClick, QKeySequence::Undo);
-    mnuredo = item(calendar, QStringLiteral("mnuredo"), QString(), &TForm1::redoClick);
-    mnuredo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_menu = BuildMainMenu(*this);
     historyChanged();
-    calendar->addSeparator();
-    item(calendar, QStringLiteral("settei"), QStringLiteral("設定(&S)..."), &TForm1::setteiClick);
-    calendar->addSeparator();
-    item(calendar, QStringLiteral("mnuexport"), QStringLiteral("CSV に書き出す(&E)..."), &TForm1::mnuexportClick);
-    calendar->addSeparator();
-    QAction *exit = item(calendar, QStringLiteral("Exit1"), QStringLiteral("終了(&X)"), nullptr);
-    // Quitting from the menu goes through the normal close: the year is saved and
-    // the settings written.
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-
-    Data1 = menuBar()->addMenu(QStringLiteral("データ(&D)"));
-    Data1->setObjectName(QStringLiteral("Data1"));
-    connect(Data1, &QMenu::aboutToShow, this, &TForm1::Data1Click);
-    mnuall = item(Data1, QStringLiteral("mnuall"), QStringLiteral("同一日の複数データを一括入力(&Z)..."), &TForm1::mnuallClick);
-    Data1->addSeparator();
-    datup = item(Data1, QStringLiteral("datup"), QStringLiteral("データの並び順を上へ(&U)"), &TForm1::datupClick);
-    datdown = item(Data1, QStringLiteral("datdown"), QStringLiteral("データの並び順を下へ(&W)"), &TForm1::datdownClick);
-    Data1->addSeparator();
-    item(Data1, QStringLiteral("mnunewcale"), QStringLiteral("新しいデータを追加(&N)..."), &TForm1::mnunewcaleClick,
-         QKeySequence(Qt::CTRL | Qt::Key_N));
-    item(Data1, QStringLiteral("changename"), QStringLiteral("表示中のデータの名前を変更(&R)..."), &TForm1::changenameClick,
-         QKeySequence(Qt::CTRL | Qt::Key_R));
-    item(Data1, QStringLiteral("delcale"), QStringLiteral("表示中のデータを削除(&D)..."), &TForm1::delcaleClick,
-         QKeySequence(Qt::CTRL | Qt::Key_D));
-
-    QMenu *tally = menuBar()->addMenu(QStringLiteral("集計(&T)"));
-    item(tally, QStringLiteral("countall"), QStringLiteral("全期間を集計(&A)..."), &TForm1::countallClick)
-            ->setIcon(ToolPicture(QStringLiteral("countall")));
-    countpart = item(tally, QStringLiteral("countpart"), QStringLiteral("範囲を指定して集計(&P)..."), &TForm1::countpartClick);
-    countpart->setIcon(ToolPicture(QStringLiteral("countpart")));
-    countpart->setCheckable(true);
-    tally->addSeparator();
-    item(tally, QStringLiteral("mnuchart"), QStringLiteral("年間グラフ(&G)..."), &TForm1::mnuchartClick);
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    item(help, QStringLiteral("mnuhelp"), QStringLiteral("目次(&C)..."), &TForm1::mnuhelpClick, QKeySequence::HelpContents);
-    item(help, QStringLiteral("mnuversion"), QStringLiteral("バージョン(&A)..."), &TForm1::mnuversionClick);
-
-    // The pop-up menu of the tool bar, the calendar list and the navigation bar.
-    // Its shortcuts are the main menu's; they only show here.
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    for (auto [name, text, handler, key] :
-         {std::tuple{"add2", "新しいデータを追加...", &TForm1::mnunewcaleClick, Qt::Key_N},
-          std::tuple{"change2", "表示中のデータの名前を変更...", &TForm1::changenameClick, Qt::Key_R},
-          std::tuple{"del2", "表示中のデータを削除...", &TForm1::delcaleClick, Qt::Key_D}}) {
-        QAction *a = item(PopupMenu1, QString::fromLatin1(name), QString::fromUtf8(text), handler);
-        a->setShortcut(QKeySequence(Qt::CTRL | key));
-        a->setShortcutContext(Qt::WidgetShortcut);
-    }
     for (QWidget *w : std::initializer_list<QWidget *>{ToolBar1, Panel1, cbox1, Panel0})
         connect(w, &QWidget::customContextMenuRequested, this,
-                [this, w](const QPoint &pos) { PopupMenu1->popup(w->mapToGlobal(pos)); });
+                [this, w](const QPoint &pos) { m_menu.PopupMenu1->popup(w->mapToGlobal(pos)); });
 }
 
 // ---- Start and close ------------------------------------------------------
@@ -495,8 +394,8 @@ void TForm1::historyChanged()
         action->setEnabled(can);
         action->setText(can ? caption + QStringLiteral(": ") + DescribeChange(next(), calendar, year) : caption);
     };
-    show(mnuundo, QStringLiteral("元に戻す(&U)"), history.canUndo(), [&] { return history.nextUndo(); });
-    show(mnuredo, QStringLiteral("やり直す(&R)"), history.canRedo(), [&] { return history.nextRedo(); });
+    show(m_menu.mnuundo, QStringLiteral("元に戻す(&U)"), history.canUndo(), [&] { return history.nextUndo(); });
+    show(m_menu.mnuredo, QStringLiteral("やり直す(&R)"), history.canRedo(), [&] { return history.nextRedo(); });
 }
 
 void TForm1::undoClick()
@@ -549,7 +448,7 @@ void TForm1::rangeTally(RangePoint &start, RangePoint &end)
 void TForm1::showRangeMode(bool on)
 {
     ToolButton2->setChecked(on);
-    countpart->setChecked(on);
+    m_menu.countpart->setChecked(on);
 }
 
 void TForm1::FormClick()
@@ -642,9 +541,9 @@ void TForm1::datdownClick()
 void TForm1::Data1Click()
 {
     const CalendarListModel &list = m_calendar->calendars();
-    mnuall->setEnabled(list.count() != 1);
-    datup->setEnabled(list.selected() != 0);
-    datdown->setEnabled(list.selected() != list.count() - 1);
+    m_menu.mnuall->setEnabled(list.count() != 1);
+    m_menu.datup->setEnabled(list.selected() != 0);
+    m_menu.datdown->setEnabled(list.selected() != list.count() - 1);
 }
 
 // ---- The other windows ------------------------------------------------------
@@ -730,28 +629,15 @@ void TForm1::mnuexportClick()
         if (!QFileInfo(m_exportFolder).isDir())
             m_exportFolder = QDir::homePath();
     }
-    const QString target = ChooseSaveFile(this, QStringLiteral("CSV に書き出す"),
-                                          QDir(m_exportFolder).filePath(QStringLiteral("ヒビシルシ.csv")),
-                                          QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"));
+    const QString folder = m_calendar->ProgramFolder();
+    const QString target = ChooseSaveFile(
+            this, QStringLiteral("CSV に書き出す"), QDir(m_exportFolder).filePath(QStringLiteral("ヒビシルシ.csv")),
+            QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"),
+            [&folder](const QString &path) { return ExportTargetProblem(path, folder); });
     if (target.isEmpty())
         return;
     m_exportFolder = QFileInfo(target).absolutePath();
-
-    QList<CalendarSource> calendars;
-    QStringList ownFiles{QFileInfo(SettingsPath()).absoluteFilePath()};
-    for (const QString &name : m_calendar->calendars().names()) {
-        calendars << CalendarSource{name, m_calendar->calendarPath(name)};
-        ownFiles << QFileInfo(m_calendar->calendarPath(name)).absoluteFilePath();
-    }
-    // A calendar or the settings file is not to be written over with a table.
-    if (ownFiles.contains(QFileInfo(target).absoluteFilePath())) {
-        MessageBoxes::error(this, QStringLiteral("%1 はヒビシルシのデータか設定のファイルなので、書き出し先にできません。")
-                                          .arg(QDir::toNativeSeparators(target)));
-        return;
-    }
-
-    const CsvExport exported = m_calendar->readFiles([&] { return ExportCsv(calendars); });
-    SaveWholeFile(target, exported.bytes);
+    const CsvExport exported = ExportCalendars(*m_calendar, target);
     if (exported.unreadable.isEmpty()) {
         MessageBoxes::information(this, QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(target)));
         return;

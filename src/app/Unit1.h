@@ -1,6 +1,7 @@
 #pragma once
 
 #include "about/HelpWindow.h"
+#include "app/MainMenu.h"
 #include "bulk/setall.h"
 #include "settings/Settings.h"
 #include "settings/ui/settei.h"
@@ -157,14 +158,7 @@ private:
     QPushButton *btnnext = nullptr;
     MonthView *m_view = nullptr;
     DrawGrid *dg1 = nullptr;
-    QMenu *Data1 = nullptr;
-    QMenu *PopupMenu1 = nullptr;
-    QAction *countpart = nullptr;
-    QAction *mnuall = nullptr;
-    QAction *datup = nullptr;
-    QAction *datdown = nullptr;
-    QAction *mnuundo = nullptr;
-    QAction *mnuredo = nullptr;
+    MainMenu m_menu;
 };
 
 } // namespace hibi

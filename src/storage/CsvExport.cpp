@@ -3,7 +3,11 @@
 #include "calendar/MonthGrid.h"
 #include "storage/CalendarFile.h"
 #include "storage/FileError.h"
+#include "storage/OpenCalendar.h"
+#include "storage/ProgramFolder.h"
+#include "storage/WholeFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <map>
@@ -110,5 +114,25 @@ CsvExport ExportCsv(const QList<CalendarSource> &calendars)
     return result;
 }
 
+
+std::optional<QString> ExportTargetProblem(const QString &target, const QString &programFolder)
+{
+    if (!IsProgramFile(target, programFolder))
+        return std::nullopt;
+    return QStringLiteral("%1 はヒビシルシのデータか設定のファイルなので、書き出し先にできません。")
+            .arg(QDir::toNativeSeparators(target));
+}
+
+CsvExport ExportCalendars(OpenCalendar &calendar, const QString &target)
+{
+    if (const auto problem = ExportTargetProblem(target, calendar.ProgramFolder()))
+        throw FileError(*problem);
+    QList<CalendarSource> sources;
+    for (const QString &name : calendar.calendars().names())
+        sources << CalendarSource{name, calendar.calendarPath(name)};
+    const CsvExport exported = calendar.readFiles([&] { return ExportCsv(sources); });
+    SaveWholeFile(target, exported.bytes);
+    return exported;
+}
 
 } // namespace hibi

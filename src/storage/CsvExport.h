@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace hibi {
 
 // A calendar as the export reads it: its name (the column's heading) and its file.
@@ -34,6 +36,18 @@ struct CsvExport
 // A calendar whose file cannot be read gets no column and is named in
 // `unreadable`; the others are exported all the same.
 CsvExport ExportCsv(const QList<CalendarSource> &calendars);
+
+class OpenCalendar;
+
+// Why the export may not go to `target`, or nothing: it must not write over the
+// settings file, a calendar or a backup, however the path leads there.
+std::optional<QString> ExportTargetProblem(const QString &target, const QString &programFolder);
+
+// Every calendar of the open calendar's list, in list order, written to
+// `target` in one piece (the shown year first written back). Throws FileError
+// when the file cannot be written, also for a target ExportTargetProblem turns
+// down.
+CsvExport ExportCalendars(OpenCalendar &calendar, const QString &target);
 
 // A field as it stands in the file: in double quotes (its own quotes doubled)
 // when it holds a comma, a double quote, CR or LF; as it is otherwise.

@@ -1,6 +1,8 @@
 #include "storage/ProgramFolder.h"
 
+#include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
+#include "storage/FolderLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +64,41 @@ bool IsSystemFolder(const QString &folder)
     Q_UNUSED(folder);
     return false;
 #endif
+}
+
+namespace {
+
+// Where a path leads, links followed: its folder's real path and its name. A
+// link to a file that is not there yet leads where that file would be made.
+QString whereItLeads(QString path)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        const QFileInfo info(path);
+        if (!info.isSymLink())
+            break;
+        path = info.symLinkTarget();
+    }
+    const QFileInfo info(path);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+}
+
+} // namespace
+
+bool IsProgramFile(const QString &path, const QString &programFolder)
+{
+    const QString target = whereItLeads(path);
+    QString folder = QFileInfo(programFolder).canonicalFilePath();
+    if (folder.isEmpty())
+        folder = QFileInfo(programFolder).absoluteFilePath();
+    folder = withSlash(folder);
+    if (target.startsWith(folder + kBackupFolderName + QLatin1Char('/')))
+        return true;
+    if (!target.startsWith(folder) || target.mid(folder.size()).contains(QLatin1Char('/')))
+        return false;
+    const QString name = target.mid(folder.size());
+    return name.compare(kSettingsFileName, Qt::CaseInsensitive) == 0
+            || name.endsWith(kCalendarExtension, Qt::CaseInsensitive) || name == FolderLock::fileName();
 }
 
 QString UserDataFolder()

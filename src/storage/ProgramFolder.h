@@ -8,6 +8,8 @@ namespace hibi {
 
 // The settings file, beside the calendars.
 inline const QString kSettingsFileName = QStringLiteral("hibisi.ini");
+// The day's copies of the files before their first change of the day.
+inline const QString kBackupFolderName = QStringLiteral("backup");
 
 // Whether files can be made in a folder, found out by making a uniquely named
 // file there and removing it again: root passes every permission check, so asking
@@ -21,6 +23,12 @@ bool HoldsProgramFiles(const QString &folder);
 // Whether a folder belongs to the operating system or its packages (/usr, /opt
 // and the like), where the program never writes, not even to probe.
 bool IsSystemFolder(const QString &folder);
+
+// Whether writing to `path` would write over the program's own files in
+// `programFolder`: the settings file, a calendar file, the lock or a backup.
+// Links are followed, also to a file that is not there yet, so a link that
+// leads into the folder counts as the folder.
+bool IsProgramFile(const QString &path, const QString &programFolder);
 
 // The user's own folder for this program's files, named after the application.
 QString UserDataFolder();
