@@ -26,7 +26,7 @@ DESTDIR ?=
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build sanitize bench fuzz deps bench-deps fuzz-deps package-deps install package help-picture clean
+.PHONY: run test build sanitize bench fuzz deps bench-deps fuzz-deps package-deps install package help-picture glyph-pictures clean
 
 define install_missing
 	@missing=""; \
@@ -116,6 +116,11 @@ help-picture: build
 	cmake --build $(BUILD) --target grab_mainwindow grab_yearchart
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/grab_mainwindow src/about/help/mainwindow.png
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/grab_yearchart src/about/help/yearchart.png
+
+# The glyphs of the close, OK and cancel buttons.
+glyph-pictures: build
+	cmake --build $(BUILD) --target draw_glyphs
+	$(BUILD)/tools/draw_glyphs src/components/glyphs
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)

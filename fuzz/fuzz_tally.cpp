@@ -4,7 +4,7 @@
 // against a count over the days of its dates. Byte 0 says whether there is a file,
 // bytes 1-6 pick the two ends (years near those of the file's records), byte 7 how
 // many filler records go before the file's own (its high bit: with marks only, as
-// a calendar's are, which are counted by sums); the rest is the file.
+// a calendar's are); the rest is the file.
 #include "calendar/MonthGrid.h"
 #include "CalendarModel.h"
 #include "FuzzCheck.h"

@@ -434,7 +434,7 @@ void TestCalendarFile::manyRecordsVisitedInFileOrder()
     QCOMPARE(marks, expectedMarks);
 
     QByteArray blocks;
-    ForEachRecordBlock(path(), [&](std::uint8_t *records, qint64 count) {
+    ForEachRecordBlock(path(), [&](const std::uint8_t *records, qint64 count) {
         blocks += QByteArray(reinterpret_cast<const char *>(records), count * 506);
     });
     QCOMPARE(blocks, bytes.mid(2, 506 * 1100));

@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QToolBar>
 #include <QToolButton>
@@ -175,58 +177,131 @@ void TestCtrlsEx::modalResult()
     QCOMPARE(dialog.exec(), 6);
 }
 
+namespace {
+
+// A glyph as a user sees one: drawn over a good part of its square, and not
+// over all of it.
+bool looksDrawn(const QImage &image)
+{
+    int opaque = 0;
+    int clear = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(image.pixel(x, y));
+            opaque += alpha > 128;
+            clear += alpha == 0;
+        }
+    const int tenth = image.width() * image.height() / 10;
+    return opaque >= tenth && clear >= tenth;
+}
+
+// Whether `shot` shows `glyph` somewhere, every fully opaque pixel of it as it is.
+bool showsGlyph(const QImage &shot, const QImage &glyph)
+{
+    const QImage s = shot.convertToFormat(QImage::Format_ARGB32);
+    const QImage g = glyph.convertToFormat(QImage::Format_ARGB32);
+    for (int top = 0; top + g.height() <= s.height(); ++top)
+        for (int left = 0; left + g.width() <= s.width(); ++left) {
+            bool all = true;
+            for (int y = 0; y < g.height() && all; ++y)
+                for (int x = 0; x < g.width() && all; ++x)
+                    if (qAlpha(g.pixel(x, y)) == 255)
+                        all = g.pixel(x, y) == s.pixel(left + x, top + y);
+            if (all)
+                return true;
+        }
+    return false;
+}
+
+// The pixels alone, whatever the format and the density they were made for.
+QImage pixelsOf(const QImage &image)
+{
+    QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    pixels.setDevicePixelRatio(1);
+    return pixels;
+}
+
+const QList<QStyle::StandardPixmap> kOwnGlyphs = {QStyle::SP_DialogCloseButton, QStyle::SP_DialogOkButton,
+                                                  QStyle::SP_DialogCancelButton};
+
+} // namespace
+
+// The close, OK and cancel glyphs are the program's own pictures, whatever the
+// desktop's icon theme holds: drawn at every size a button asks, at the screen's
+// density, each unlike the others, and shown on a button as they are.
 void TestCtrlsEx::standardGlyphs_data()
 {
     QTest::addColumn<int>("glyph");
-    QTest::addColumn<QString>("themeName");
-    QTest::newRow("close") << int(QStyle::SP_DialogCloseButton) << "window-close";
-    QTest::newRow("OK") << int(QStyle::SP_DialogOkButton) << "dialog-ok";
-    QTest::newRow("cancel") << int(QStyle::SP_DialogCancelButton) << "dialog-cancel";
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("close") << int(QStyle::SP_DialogCloseButton) << "close";
+    QTest::newRow("OK") << int(QStyle::SP_DialogOkButton) << "ok";
+    QTest::newRow("cancel") << int(QStyle::SP_DialogCancelButton) << "cancel";
 }
 
 void TestCtrlsEx::standardGlyphs()
 {
     QFETCH(int, glyph);
-    QFETCH(QString, themeName);
-    if (!QIcon::fromTheme(themeName).isNull())
-        QSKIP("the desktop's icon theme has its own glyph");
+    QFETCH(QString, picture);
     const auto which = QStyle::StandardPixmap(glyph);
     const QIcon ours = StandardGlyph(which);
-    const QIcon styles = QApplication::style()->standardIcon(which);
+    QCOMPARE(StandardGlyph(which).cacheKey(), ours.cacheKey());   // made once
+    const qreal ratio = qApp->devicePixelRatio();
     for (int size : {16, 24, 32}) {
-        const QImage image = ours.pixmap(size).toImage();
-        QVERIFY(!image.isNull());
-        QCOMPARE(image, styles.pixmap(size).toImage());
+        const QPixmap pixmap = ours.pixmap(size);
+        QCOMPARE(pixmap.devicePixelRatio(), ratio);
+        QCOMPARE(pixmap.size(), QSize(size, size) * ratio);
+        QVERIFY(looksDrawn(pixmap.toImage()));
+        // At a size there is a picture for, the picture itself.
+        const QString path = QStringLiteral(":/glyphs/%1-%2.png").arg(picture).arg(qRound(size * ratio));
+        if (QFile::exists(path))
+            QCOMPARE(pixelsOf(pixmap.toImage()), pixelsOf(ReadPicture(path, "png")));
+        for (const QStyle::StandardPixmap other : kOwnGlyphs)
+            if (other != which)
+                QVERIFY(pixelsOf(pixmap.toImage()) != pixelsOf(StandardGlyph(other).pixmap(size).toImage()));
     }
+
+    QPushButton button(ours, QStringLiteral("OK"));
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    const QImage glyphShown = ours.pixmap(button.iconSize()).toImage();
+    QVERIFY(showsGlyph(button.grab().toImage(), glyphShown));
+    button.setIcon(QIcon());
+    QVERIFY(!showsGlyph(button.grab().toImage(), glyphShown));
 }
 
 // The program's style hands out its own close, OK and cancel glyphs and a tool
-// bar's overflow arrow that is decoded when first drawn; each must come out as
-// the style it wraps draws it.
+// bar's overflow arrow that is decoded when first drawn; the arrow and any other
+// glyph must come out as the style it wraps draws them, and every one drawn.
 void TestCtrlsEx::programStyleGlyphs_data()
 {
     QTest::addColumn<int>("glyph");
-    QTest::newRow("overflow arrow, across") << int(QStyle::SP_ToolBarHorizontalExtensionButton);
-    QTest::newRow("overflow arrow, down") << int(QStyle::SP_ToolBarVerticalExtensionButton);
-    QTest::newRow("close") << int(QStyle::SP_DialogCloseButton);
-    QTest::newRow("any other") << int(QStyle::SP_ArrowUp);
+    QTest::addColumn<bool>("own");
+    QTest::newRow("overflow arrow, across") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << false;
+    QTest::newRow("overflow arrow, down") << int(QStyle::SP_ToolBarVerticalExtensionButton) << false;
+    QTest::newRow("close") << int(QStyle::SP_DialogCloseButton) << true;
+    QTest::newRow("OK") << int(QStyle::SP_DialogOkButton) << true;
+    QTest::newRow("cancel") << int(QStyle::SP_DialogCancelButton) << true;
+    QTest::newRow("any other") << int(QStyle::SP_ArrowUp) << false;
 }
 
 void TestCtrlsEx::programStyleGlyphs()
 {
     QFETCH(int, glyph);
+    QFETCH(bool, own);
     const auto which = QStyle::StandardPixmap(glyph);
     const std::unique_ptr<QStyle> ours(ProgramStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     const std::unique_ptr<QStyle> plain(QStyleFactory::create(QStringLiteral("Fusion")));
     const QIcon icon = ours->standardIcon(which);
     QVERIFY(!icon.isNull());
+    const QIcon expectedIcon = own ? StandardGlyph(which) : plain->standardIcon(which);
     for (int size : {8, 16, 32}) {
         const QPixmap pixmap = icon.pixmap(size);
         QVERIFY(!pixmap.isNull());
-        const QPixmap expected = plain->standardIcon(which).pixmap(size);
+        const QPixmap expected = expectedIcon.pixmap(size);
         QCOMPARE(pixmap.devicePixelRatio(), expected.devicePixelRatio());
         QCOMPARE(pixmap.toImage(), expected.toImage());
-        QCOMPARE(icon.actualSize(QSize(size, size)), plain->standardIcon(which).actualSize(QSize(size, size)));
+        QCOMPARE(icon.actualSize(QSize(size, size)), expectedIcon.actualSize(QSize(size, size)));
+        QVERIFY(looksDrawn(pixmap.toImage()));
     }
     // A tool bar made under the program's style and squeezed shows the arrow.
     if (which == QStyle::SP_ToolBarHorizontalExtensionButton) {

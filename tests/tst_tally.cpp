@@ -117,7 +117,6 @@ class TestTally : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void countMarkBytesMatchesOneAtATime_data();
     void countMarkBytesMatchesOneAtATime();
@@ -129,16 +128,6 @@ private:
     QString path() const { return m_dir->filePath(QStringLiteral("cal.hsd")); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-void TestTally::initTestCase()
-{
-    // The wide counts below compare both step widths with the simple loop; without
-    // AVX-512 the widest is the 32-byte one, and the 64-byte code is not tried.
-    if (WidestStepBytes() < 64)
-        qInfo("No AVX-512 on this processor: the 64-byte steps are not tried.");
-    else if (!CountsBySums())
-        qInfo("No AVX-512 VNNI on this processor: counting by sums is not tried.");
-}
 
 void TestTally::init()
 {
@@ -164,26 +153,23 @@ void TestTally::countMarkBytesMatchesOneAtATime_data()
     QTest::newRow("a long run of one mark") << QByteArray(70001, '\x01') << 0;
     QTest::newRow("a long run of the other two") << QByteArray(40000, '\x02') + QByteArray(40000, '\x03') << 1;
     QTest::newRow("a file's worth, random") << someBytes(random, 600 * 506) << 2;
-    // Long runs of nothing but marks and blanks are counted by sums; a single byte
-    // of another value anywhere in them has them counted by comparing.
+    // Runs of nothing but marks and blanks, as a calendar holds, of whole steps
+    // and not, and with a byte of another value at the ends or in the middle.
     QTest::newRow("a file's worth of marks") << marksOnly(random, 600 * 506) << 2;
-    QTest::newRow("marks, just long enough for sums") << marksOnly(random, 4096) << 0;
-    QTest::newRow("marks, a byte short of it") << marksOnly(random, 4096) << 1;
+    QTest::newRow("marks, 4,096 bytes") << marksOnly(random, 4096) << 0;
+    QTest::newRow("marks, a byte short of 4,096") << marksOnly(random, 4096) << 1;
     QTest::newRow("marks, not whole steps") << marksOnly(random, 4096 + 128 + 77) << 3;
-    // 20,000 bytes: 156 steps of 128 by sums, each step two loads of 64 (a stray
-    // byte at 100 or 19,967 is in the second), and a rest of 32 by comparing.
     for (const int stray : {4, 0x13, 0x80, 0xFF})
         for (const qsizetype at : {0, 100, 9999, 19967, 19999}) {
             QByteArray bytes = marksOnly(random, 20000);
             bytes[at] = char(stray);
             QTest::addRow("marks with byte %d at %lld", stray, qlonglong(at)) << bytes << 0;
         }
-    // More than one run of sums (16 MiB each): a stray byte in the second has
-    // only that one counted by comparing.
-    const QByteArray twoRuns = marksOnly(random, 8192).repeated(2048) + marksOnly(random, 5000 + 5);
-    QTest::newRow("marks, two runs of sums") << twoRuns << 0;
-    QTest::newRow("marks, a stray byte in the second run") << [&] {
-        QByteArray bytes = twoRuns;
+    // More than 16 MiB, with a stray byte near the end.
+    const QByteArray longMarks = marksOnly(random, 8192).repeated(2048) + marksOnly(random, 5000 + 5);
+    QTest::newRow("marks, over 16 MiB") << longMarks << 0;
+    QTest::newRow("marks, over 16 MiB with a stray byte") << [&] {
+        QByteArray bytes = longMarks;
         bytes[bytes.size() - 999] = char(7);
         return bytes;
     }() << 0;
@@ -195,14 +181,10 @@ void TestTally::countMarkBytesMatchesOneAtATime()
     QFETCH(int, from);
     const qsizetype size = bytes.size() - from;
     const auto *start = reinterpret_cast<const std::uint8_t *>(bytes.constData()) + from;
-    // The widest steps this processor has, and the 32-byte ones that run where
-    // AVX-512 is missing.
-    for (const StepWidth width : {StepWidth::Widest, StepWidth::Bytes32}) {
-        QCOMPARE(CountMarkBytes(start, size, width), simpleCount(bytes, from, size));
-        // And every shorter piece of the first 200 bytes, for the ends that don't fill a step.
-        for (qsizetype n = 0; n <= std::min<qsizetype>(size, 200); ++n)
-            QCOMPARE(CountMarkBytes(start, n, width), simpleCount(bytes, from, n));
-    }
+    QCOMPARE(CountMarkBytes(start, size), simpleCount(bytes, from, size));
+    // And every shorter piece of the first 200 bytes, for the ends that don't fill a step.
+    for (qsizetype n = 0; n <= std::min<qsizetype>(size, 200); ++n)
+        QCOMPARE(CountMarkBytes(start, n), simpleCount(bytes, from, n));
 }
 
 void TestTally::tallyAllMatchesOneAtATimeOnRandomFiles()

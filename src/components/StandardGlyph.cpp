@@ -106,11 +106,9 @@ QIcon StandardGlyph(QStyle::StandardPixmap glyph)
     if (!name)
         return QApplication::style()->standardIcon(glyph);
     QIcon icon;
-    for (int size : {16, 32, 128})
-        icon.addFile(QStringLiteral(":/qt-project.org/styles/commonstyle/images/standardbutton-%1-%2.png")
-                             .arg(QLatin1String(name))
-                             .arg(size),
-                     QSize(size, size));
+    for (int size : {16, 32, 64})
+        icon.addPixmap(QPixmap::fromImage(
+                ReadPicture(QStringLiteral(":/glyphs/%1-%2.png").arg(QLatin1String(name)).arg(size), "png")));
     made.insert(glyph, icon);
     return icon;
 }

@@ -11,9 +11,10 @@ namespace hibi {
 // find the format out, the image reader loads every image format plugin first.
 QImage ReadPicture(const QString &path, const QByteArray &format);
 
-// The close, OK and cancel glyphs from the style's own pictures, made once and
-// without looking through the desktop's icon theme, which costs more than the
-// dialog that shows them. Any other glyph comes from the style as usual.
+// The close, OK and cancel glyphs from the program's own pictures (drawn by
+// tools/draw_glyphs.cpp), made once and without looking through the desktop's
+// icon theme, which costs more than the dialog that shows them. Any other glyph
+// comes from the style as usual.
 QIcon StandardGlyph(QStyle::StandardPixmap glyph);
 
 // The application's style wrapped so that every window gets the glyphs above,

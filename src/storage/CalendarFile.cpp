@@ -295,15 +295,10 @@ DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &v
         header = kHeaderSize;
     else if (!device.seek(kHeaderSize))
         return DeviceResult::ReadFailed;
-    // The records start on a cache line, the header (when it comes along) just
-    // before it: the system copies into whole lines and the count loads whole
-    // lines, where two bytes off the line cost the tally several percent.
     // Not zeroed first: every byte is read into before it is looked at.
-    constexpr std::size_t kLine = 64;
     const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(
-            2 * kLine + size_t(kRecordSize * std::min(kBlockRecords, records)));
-    std::uint8_t *block = buffer.get() + kLine;
-    block += (kLine - reinterpret_cast<std::uintptr_t>(block) % kLine) % kLine;
+            size_t(kHeaderSize + kRecordSize * std::min(kBlockRecords, records)));
+    std::uint8_t *const block = buffer.get() + kHeaderSize;
     for (qint64 first = 0; first < records; first += kBlockRecords, header = 0) {
         const qint64 count = std::min(kBlockRecords, records - first);
         const qint64 wanted = header + kRecordSize * count;
@@ -316,7 +311,7 @@ DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &v
 
 DeviceResult ForEachRecordIn(QIODevice &device, const RecordVisitor &visit)
 {
-    return ForEachRecordBlockIn(device, [&visit](std::uint8_t *records, qint64 count) {
+    return ForEachRecordBlockIn(device, [&visit](const std::uint8_t *records, qint64 count) {
         for (qint64 i = 0; i < count; ++i) {
             const std::uint8_t *record = records + kRecordSize * i;
             visit(std::uint16_t(record[0] | (record[1] << 8)), record + 2);

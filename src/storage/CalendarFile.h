@@ -52,9 +52,8 @@ using RecordVisitor = std::function<void(std::uint16_t year, const std::uint8_t 
 void ForEachYearRecord(const QString &path, const RecordVisitor &visit);
 // The same records, read in large blocks and handed over a run at a time:
 // `records` holds `count` whole records of kRecordSize bytes, each its year word
-// and then its marks, in file order. The bytes are the reader's own buffer, read
-// over by the next block: a visitor may change them.
-using RecordBlockVisitor = std::function<void(std::uint8_t *records, qint64 count)>;
+// and then its marks, in file order.
+using RecordBlockVisitor = std::function<void(const std::uint8_t *records, qint64 count)>;
 void ForEachRecordBlock(const QString &path, const RecordBlockVisitor &visit);
 
 // The same work on an open device, for tests and fuzzing.
