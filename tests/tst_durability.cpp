@@ -347,12 +347,17 @@ void TestDurability::appendIsFollowedByDataSync()
     writeFile(a, kEmpty2026);
     const QString log = m_images->filePath(QStringLiteral("strace.log"));
     QProcess traced;
+    // LeakSanitizer does not run under a tracer; the one append leaks nothing of its own.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
+    traced.setProcessEnvironment(env);
     traced.start(strace, {"-f", "-o", log, "-e", "trace=fsync,fdatasync,rename,renameat2,openat,write,pwrite64",
                           QCoreApplication::applicationFilePath(), "--append-one-year", a});
     QVERIFY(traced.waitForFinished(60000));
-    if (traced.exitCode() != 0 && traced.readAllStandardError().contains("ptrace"))
+    const QByteArray said = traced.readAllStandardError();
+    if (traced.exitCode() != 0 && said.startsWith("strace: ") && said.contains("Operation not permitted"))
         QSKIP("strace may not trace here");
-    QCOMPARE(traced.exitCode(), 0);
+    QVERIFY2(traced.exitCode() == 0, said.constData());
     QCOMPARE(readFile(a), kEmpty2026 + record(2025, {{12, 31, Batu}}));
 
     const QStringList lines = QString::fromUtf8(readFile(log)).split(QLatin1Char('\n'));
