@@ -1,8 +1,10 @@
 #pragma once
 
 // A calendar file on disk for the targets that go through paths: one per process,
-// in the temporary folder (a scratch folder in memory under make fuzz, one in the
-// build folder under ctest), removed after every input.
+// in a folder of its own in the temporary folder (a scratch folder in memory under
+// make fuzz, one in the build folder under ctest), removed after every input. The
+// folder, with the day's backups the saves make beside the file, goes when the
+// process ends.
 
 #include <QByteArray>
 #include <QDir>
@@ -13,7 +15,14 @@
 
 inline QString scratchPath(const char *tag)
 {
-    return QDir::tempPath() + QStringLiteral("/hibi-fuzz-%1-%2.hsd").arg(QLatin1String(tag)).arg(qint64(getpid()));
+    struct Folder
+    {
+        QString path;
+        ~Folder() { QDir(path).removeRecursively(); }
+    };
+    static const Folder folder{QDir::tempPath() + QStringLiteral("/hibi-fuzz-%1").arg(qint64(getpid()))};
+    QDir().mkpath(folder.path);
+    return folder.path + QStringLiteral("/%1.hsd").arg(QLatin1String(tag));
 }
 
 // The file's bytes, or nothing when there is no file.

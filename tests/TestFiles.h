@@ -4,7 +4,9 @@
 // layout alone (header word, then per record the year and 12 blocks of 42 bytes,
 // row by row), independently of the code under test.
 
+#include "calendar/MonthGrid.h"
 #include "storage/FileError.h"
+#include "storage/YearMarks.h"
 #include "tally/MonthCounts.h"
 
 #include <QDate>
@@ -73,6 +75,18 @@ inline QByteArray record(int year, const QList<std::tuple<int, int, int>> &daysW
         r[2 + (month - 1) * 42 + w + day - 1] = char(mark);
     }
     return r;
+}
+
+// Marks in memory to save, placed by the grid code; what they must become on disk
+// comes from record().
+inline YearMarks marksOf(int year, const QList<std::tuple<int, int, int>> &daysWithMarks)
+{
+    YearMarks m;
+    for (const auto &[month, day, mark] : daysWithMarks) {
+        const GridCell c = CellOfDay(year, month, day);
+        m.at(month, c.col, c.row) = std::uint8_t(mark);
+    }
+    return m;
 }
 
 // The marks of `year` counted from a calendar file's bytes: the first record of

@@ -17,16 +17,6 @@ using namespace hibi::test;
 
 namespace {
 
-YearMarks marksOf(int year, const QList<std::tuple<int, int, int>> &daysWithMarks)
-{
-    YearMarks m;
-    for (const auto &[month, day, mark] : daysWithMarks) {
-        const GridCell c = CellOfDay(year, month, day);
-        m.at(month, c.col, c.row) = std::uint8_t(mark);
-    }
-    return m;
-}
-
 QString fullPath(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());

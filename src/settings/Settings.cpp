@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "settings/IniFile.h"
+#include "storage/Backups.h"
 #include "storage/FileError.h"
 
 #include <QDir>
@@ -282,7 +283,7 @@ void SettingsStore::save(const ProgramSettings &settings, SettingsWriter writer)
     }
     IniFile ini = IniFile::load(m_path);
     WriteSettings(ini, settings, writer);
-    ini.save(m_path);
+    SaveWholeFileBackedUp(m_path, ini.toBytes());
 }
 
 } // namespace hibi

@@ -1,6 +1,8 @@
 #include "storage/CalendarFile.h"
 
 #include "calendar/MonthGrid.h"
+#include "storage/Backups.h"
+#include "storage/Durable.h"
 #include "storage/FileError.h"
 
 #include <QFile>
@@ -122,8 +124,49 @@ Slot findWriteSlot(QIODevice &device, int year)
     return slot;
 }
 
-// Makes a new file; an existing one is never truncated (another calendar's file
-// under a name that differs only in case, say, on a file system that ignores case).
+// One write an operation is about to make: the first `size` bytes of `bytes` at
+// `offset`; a size of 0 writes nothing.
+struct PlannedWrite
+{
+    DeviceResult result = DeviceResult::Ok;
+    qint64 offset = 0;
+    Record bytes{};
+    qint64 size = 0;
+};
+
+PlannedWrite planYear(QIODevice &device, int year, const YearMarks &marks)
+{
+    const Slot slot = findWriteSlot(device, year);
+    if (slot.readError)
+        return {DeviceResult::ReadFailed};
+    if (!slot.found && !marks.hasMarks())
+        return {};
+    return {DeviceResult::Ok, recordOffset(slot.index), makeRecord(year, marks.toFileOrder()), kRecordSize};
+}
+
+PlannedWrite planDayMark(QIODevice &device, int year, int month, int day, Mark mark)
+{
+    const qint64 cellIndex = dayCellIndex(year, month, day);
+    const Slot slot = findWriteSlot(device, year);
+    if (slot.readError)
+        return {DeviceResult::ReadFailed};
+    if (!slot.found)
+        return {DeviceResult::Ok, recordOffset(slot.index), dayRecord(year, month, day, mark), kRecordSize};
+    PlannedWrite write{DeviceResult::Ok, recordOffset(slot.index) + 2 + cellIndex, {}, 1};
+    write.bytes[0] = mark;
+    return write;
+}
+
+DeviceResult apply(QIODevice &device, const PlannedWrite &write)
+{
+    if (write.result != DeviceResult::Ok || write.size == 0)
+        return write.result;
+    return writeAt(device, write.offset, write.bytes.data(), write.size) ? DeviceResult::Ok : DeviceResult::WriteFailed;
+}
+
+// Makes a new file and syncs it and its folder; an existing one is never
+// truncated (another calendar's file under a name that differs only in case, say,
+// on a file system that ignores case).
 void createWith(const QString &path, const Record &record)
 {
     QFile file(path);
@@ -132,18 +175,27 @@ void createWith(const QString &path, const Record &record)
     std::array<std::uint8_t, kHeaderSize + kRecordSize> bytes{};
     putWord(bytes.data(), kHeaderWord);
     std::copy(record.begin(), record.end(), bytes.begin() + kHeaderSize);
-    if (!writeAt(file, 0, bytes.data(), qint64(bytes.size())) || !file.flush()) {
+    if (!writeAt(file, 0, bytes.data(), qint64(bytes.size())) || !SyncFile(file)) {
         file.close();
         file.remove();
         throw FileError::cannotWrite(path);
     }
+    file.close();
+    // A name the folder may not keep is no file made: the marks stay in memory
+    // for the next save.
+    if (!SyncFolderOf(path)) {
+        QFile::remove(path);
+        throw FileError::cannotCreate(path);
+    }
 }
 
-// Opens an existing file for `work` and turns what went wrong into the user's
-// message. A write that fell short (a full disk) is taken back to the old length,
-// so an append leaves the file as it was.
-template<typename Work>
-void withExistingFile(const QString &path, QIODevice::OpenMode mode, Work work)
+// Makes one planned write to an existing file and syncs it before it returns.
+// Bytes that would stay as they are are not written at all. Before the file's
+// first change of the day its bytes go to the day's backup. A write or sync that
+// fails puts the old bytes back (an append is taken back to the old length, as
+// after a full disk) and says so.
+template<typename Plan>
+void writeExisting(const QString &path, Plan plan)
 {
     // Only a regular file: a FIFO or a device would block the read forever.
     if (!QFileInfo(path).isFile())
@@ -151,22 +203,35 @@ void withExistingFile(const QString &path, QIODevice::OpenMode mode, Work work)
     // Unbuffered: a write that fails must not leave bytes behind for close() to
     // write after the file was taken back to its old length.
     QFile file(path);
-    if (!file.open(mode | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         throw FileError::cannotOpen(path);
-    const qint64 oldSize = file.size();
-    DeviceResult result = work(file);
-    if (result == DeviceResult::Ok && (mode & QIODevice::WriteOnly) && !file.flush())
-        result = DeviceResult::WriteFailed;
-    switch (result) {
-    case DeviceResult::Ok:
+    const PlannedWrite write = plan(file);
+    if (write.result != DeviceResult::Ok)
+        throw FileError::cannotOpen(path);
+    if (write.size == 0)
         return;
-    case DeviceResult::ReadFailed:
+    // What the write covers now: fewer bytes where it reaches past the end.
+    const qint64 oldSize = file.size();
+    Record old{};
+    const qint64 oldCount = file.seek(write.offset) ? file.read(reinterpret_cast<char *>(old.data()), write.size) : -1;
+    if (oldCount < 0)
         throw FileError::cannotOpen(path);
-    case DeviceResult::WriteFailed:
-        if (file.size() > oldSize)
-            file.resize(oldSize);
-        throw FileError::cannotWrite(path);
+    if (oldCount == write.size && std::equal(old.begin(), old.begin() + write.size, write.bytes.begin()))
+        return;
+    if (!BackedUpToday(path)) {
+        const QByteArray current = file.seek(0) ? file.readAll() : QByteArray();
+        if (current.size() != oldSize)
+            throw FileError::cannotOpen(path);
+        BackUpBeforeChange(path, current);
     }
+    if (writeAt(file, write.offset, write.bytes.data(), write.size) && SyncFile(file))
+        return;
+    // Back to the old bytes as far as the disk lets us.
+    writeAt(file, write.offset, old.data(), oldCount);
+    if (file.size() > oldSize)
+        file.resize(oldSize);
+    (void)SyncFile(file);
+    throw FileError::cannotWrite(path);
 }
 
 // Opens a file to read, if there is one, and only a regular file: a FIFO or a
@@ -255,31 +320,12 @@ DeviceResult ReadYearFrom(QIODevice &device, int year, YearMarks &marks)
 
 DeviceResult SaveYearTo(QIODevice &device, int year, const YearMarks &marks)
 {
-    const Slot slot = findWriteSlot(device, year);
-    if (slot.readError)
-        return DeviceResult::ReadFailed;
-    if (!slot.found && !marks.hasMarks())
-        return DeviceResult::Ok;
-    const Record record = makeRecord(year, marks.toFileOrder());
-    return writeAt(device, recordOffset(slot.index), record.data(), kRecordSize) ? DeviceResult::Ok
-                                                                                 : DeviceResult::WriteFailed;
+    return apply(device, planYear(device, year, marks));
 }
 
 DeviceResult WriteDayMarkTo(QIODevice &device, int year, int month, int day, Mark mark)
 {
-    const qint64 cellIndex = dayCellIndex(year, month, day);
-    const Slot slot = findWriteSlot(device, year);
-    if (slot.readError)
-        return DeviceResult::ReadFailed;
-    bool ok;
-    if (slot.found) {
-        const std::uint8_t byte = mark;
-        ok = writeAt(device, recordOffset(slot.index) + 2 + cellIndex, &byte, 1);
-    } else {
-        const Record record = dayRecord(year, month, day, mark);
-        ok = writeAt(device, recordOffset(slot.index), record.data(), kRecordSize);
-    }
-    return ok ? DeviceResult::Ok : DeviceResult::WriteFailed;
+    return apply(device, planDayMark(device, year, month, day, mark));
 }
 
 DeviceResult ForEachRecordBlockIn(QIODevice &device, const RecordBlockVisitor &visit)
@@ -337,7 +383,7 @@ YearMarks ReadYearMarks(const QString &path, int year)
 void SaveYearMarks(const QString &path, int year, const YearMarks &marks)
 {
     if (QFileInfo::exists(path))
-        withExistingFile(path, QIODevice::ReadWrite, [&](QFile &file) { return SaveYearTo(file, year, marks); });
+        writeExisting(path, [&](QFile &file) { return planYear(file, year, marks); });
     else if (marks.hasMarks())
         createWith(path, makeRecord(year, marks.toFileOrder()));
 }
@@ -350,8 +396,7 @@ void CreateCalendarFile(const QString &path, int year, const YearMarks &marks)
 void WriteDayMark(const QString &path, int year, int month, int day, Mark mark)
 {
     if (QFileInfo::exists(path))
-        withExistingFile(path, QIODevice::ReadWrite,
-                         [&](QFile &file) { return WriteDayMarkTo(file, year, month, day, mark); });
+        writeExisting(path, [&](QFile &file) { return planDayMark(file, year, month, day, mark); });
     else
         createWith(path, dayRecord(year, month, day, mark));
 }
@@ -369,17 +414,63 @@ void DeleteCalendarFile(const QString &path)
         return;
     if (!info.isFile())
         throw FileError::cannotDelete(path);
+    // Where there is no trash the file is gone for good: the day's backup keeps it.
+    if (!BackedUpToday(path)) {
+        QFile file(path);
+        const QByteArray current = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (file.error() != QFileDevice::NoError || current.size() != file.size())
+            throw FileError::cannotBackUp(path, TodaysBackupPath(path));
+        BackUpBeforeChange(path, current);
+    }
     // Qt sets up the home trash with mkdir, not mkpath: without the data folder
     // it would put the file into the working folder instead.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QString inTrash;
     if (QFile::moveToTrash(path, &inTrash)) {
-        if (!QFileInfo(inTrash).isRelative())
-            return;
+        if (!QFileInfo(inTrash).isRelative()) {
+            const QFileInfo moved(inTrash);
+            const QString files = moved.absolutePath();
+            const QString trash = QFileInfo(files).absolutePath();
+            // The trash's note of where the file came from is worth keeping, but it
+            // is not the calendar: its sync may fail without failing the delete.
+            const QString note = trash + QStringLiteral("/info/") + moved.fileName() + QStringLiteral(".trashinfo");
+            if (QFileInfo(note).isFile() && SyncPath(note))
+                (void)SyncFolderOf(note);
+            // The trash holds the file, in folders that may have been made just now,
+            // before the data folder lets it go: a power cut in between leaves it in
+            // one of them.
+            if (SyncFolder(files) && SyncFolder(trash) && SyncFolderOf(trash) && SyncFolderOf(path))
+                return;
+            // Not for certain gone: back in place, where the list still shows it.
+            if (QFile::rename(inTrash, path)) {
+                QFile::remove(note);
+                (void)SyncFolderOf(path);
+            }
+            throw FileError::cannotDelete(path);
+        }
         QFile::rename(inTrash, path);   // not a trash after all: take it back
     }
-    if (!QFile::remove(path))
+    if (!QFile::remove(path) || !SyncFolderOf(path))
         throw FileError::cannotDelete(path);
+}
+
+void RenameCalendarFile(const QString &from, const QString &to)
+{
+    const QFileInfo info(from);
+    if (!info.exists() && !info.isSymLink())
+        return;
+    if (!QFile::rename(from, to))
+        throw FileError::cannotRename(from, to);
+    // The new name first: a power cut in between leaves the file under both
+    // names at worst, never under none.
+    const QString fromFolder = info.absolutePath();
+    const QString toFolder = QFileInfo(to).absolutePath();
+    if (SyncFolder(toFolder) && (fromFolder == toFolder || SyncFolder(fromFolder)))
+        return;
+    // Not for certain renamed: back under the name the list still shows.
+    if (QFile::rename(to, from))
+        (void)SyncFolder(fromFolder);
+    throw FileError::cannotRename(from, to);
 }
 
 void ForEachYearRecord(const QString &path, const RecordVisitor &visit)

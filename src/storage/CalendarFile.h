@@ -25,6 +25,10 @@ QString CalendarFilePath(const QString &programFolder, const QString &calendarNa
 // Every operation opens the file, works and closes it before it returns, also when
 // it throws FileError. A missing file is normal: reading finds no marks. Only a
 // regular file is opened; anything else at the path is a file that cannot be opened.
+// A write returns once its bytes, and any name it made, renamed or removed, are
+// synced to the disk; a sync that fails is a write that fails. Before a file's
+// first change of the day its bytes go to the day's backup (Backups.h); when that
+// cannot be made, the file is left as it was and FileError::cannotBackUp says so.
 
 // Copies the year's record into `marks`; leaves `marks` as it was when the file or
 // the record is missing, or for the cells past the end of a record cut short.
@@ -46,6 +50,9 @@ void RenameCalendarFile(const QString &from, const QString &to);
 // back, or removed outright where there is no trash. A missing file is nothing
 // to do; anything that is not a regular file, or will not go, throws FileError.
 void DeleteCalendarFile(const QString &path);
+// Renames a calendar's file, never over another file; a missing file is nothing
+// to rename. Throws FileError::cannotRename.
+void RenameCalendarFile(const QString &from, const QString &to);
 // Visits every whole record in file order; the header and a record cut short by
 // the end of the file are never visited.
 using RecordVisitor = std::function<void(std::uint16_t year, const std::uint8_t *marks)>;

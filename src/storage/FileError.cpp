@@ -42,4 +42,10 @@ FileError FileError::cannotDelete(const QString &path)
     return FileError(QStringLiteral("ファイル %1 を削除できません").arg(fullPath(path)));
 }
 
+FileError FileError::cannotBackUp(const QString &path, const QString &copy)
+{
+    return FileError(QStringLiteral("ファイル %1 のバックアップを %2 に作成できません。ファイルは変更していません。")
+                             .arg(fullPath(path), fullPath(copy)));
+}
+
 } // namespace hibi

@@ -19,6 +19,8 @@ public:
     static FileError cannotWrite(const QString &path);    // disk full or a failing device mid-write
     static FileError cannotRename(const QString &path, const QString &newPath);
     static FileError cannotDelete(const QString &path);
+    // The day's backup of a file could not be made, so the file was left as it was.
+    static FileError cannotBackUp(const QString &path, const QString &copy);
 
 private:
     QString m_message;
