@@ -154,7 +154,7 @@ void keepBeforeRestore(const QString &dataFile, const QByteArray &current)
 
 QString BackupFolder(const QString &dataFile)
 {
-    return QFileInfo(dataFile).absolutePath() + QStringLiteral("/backup");
+    return QFileInfo(dataFile).absolutePath() + QLatin1Char('/') + kBackupFolderName;
 }
 
 QString TodaysBackupPath(const QString &dataFile)

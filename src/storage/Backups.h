@@ -15,6 +15,8 @@ namespace hibi {
 // change is refused with FileError::cannotBackUp: a save that fails is said and
 // its marks stay in memory, a change without its backup could lose more.
 
+inline const QString kBackupFolderName = QStringLiteral("backup");
+
 struct BackupEntry
 {
     QDate date;                   // the day whose folder holds the copy

@@ -401,12 +401,6 @@ void WriteDayMark(const QString &path, int year, int month, int day, Mark mark)
         createWith(path, dayRecord(year, month, day, mark));
 }
 
-void RenameCalendarFile(const QString &from, const QString &to)
-{
-    if (!QFile::rename(from, to))
-        throw FileError::cannotRename(from, to);
-}
-
 void DeleteCalendarFile(const QString &path)
 {
     const QFileInfo info(path);

@@ -44,8 +44,6 @@ void CreateCalendarFile(const QString &path, int year, const YearMarks &marks);
 // Stores one day's mark; an existing record changes in that one byte, a missing
 // year is appended as a record of zeros but for that day.
 void WriteDayMark(const QString &path, int year, int month, int day, Mark mark);
-// Gives a calendar's file a new name; throws FileError when it cannot.
-void RenameCalendarFile(const QString &from, const QString &to);
 // Deletes a calendar's file: into the desktop's trash, where the user can take it
 // back, or removed outright where there is no trash. A missing file is nothing
 // to do; anything that is not a regular file, or will not go, throws FileError.

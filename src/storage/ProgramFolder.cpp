@@ -1,5 +1,6 @@
 #include "storage/ProgramFolder.h"
 
+#include "storage/Backups.h"
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/FolderLock.h"

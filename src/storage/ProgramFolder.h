@@ -8,8 +8,6 @@ namespace hibi {
 
 // The settings file, beside the calendars.
 inline const QString kSettingsFileName = QStringLiteral("hibisi.ini");
-// The day's copies of the files before their first change of the day.
-inline const QString kBackupFolderName = QStringLiteral("backup");
 
 // Whether files can be made in a folder, found out by making a uniquely named
 // file there and removing it again: root passes every permission check, so asking
