@@ -117,6 +117,39 @@ void editByNames(const QByteArray &bytes)
     agreeEverywhere(assigned, lines, names);
 }
 
+// The list at start as the saved order picks it out of the files found, each saved
+// name looked up among the names left; plain and slow on purpose.
+CalendarList plainCalendarList(QStringList found, const QStringList &savedOrder, const QString &lastSelection)
+{
+    CalendarList list;
+    if (found.isEmpty()) {
+        list.names = QStringList{kFirstCalendarName};
+        return list;
+    }
+    int remembered = -1;
+    for (const QString &name : savedOrder) {
+        const qsizetype at = found.indexOf(name);
+        if (at < 0)
+            continue;
+        list.names << name;
+        found.removeAt(at);
+        if (name == lastSelection)
+            remembered = int(list.names.size() - 1);
+    }
+    list.names << found;
+    list.selected = remembered >= 0 ? remembered : 0;
+    if (list.names[list.selected].isEmpty())
+        list.selected = 0;
+    return list;
+}
+
+void samePlainList(const QStringList &found, const ProgramSettings &s)
+{
+    const CalendarList list = BuildCalendarList(found, s.calendarOrder, s.lastCalendar);
+    const CalendarList plain = plainCalendarList(found, s.calendarOrder, s.lastCalendar);
+    check(list.names == plain.names && list.selected == plain.selected, "the list is the one the plain lookup builds");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
@@ -135,6 +168,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     QStringList expected = found;
     expected.sort();
     check(sorted == expected, "the list holds every calendar file once");
+    samePlainList(found, s);
+    // Saved names among the files, some of them twice over.
+    QStringList more = found;
+    for (qsizetype i = 0; i < s.calendarOrder.size() && i < 64; ++i)
+        more << QStringList(i % 3 == 0 ? 2 : 1, s.calendarOrder[i]);
+    samePlainList(more, s);
 
     // Texts read from garbage need not survive CP932 again, and a line break in a
     // value is written as a space: give those fields text that does.
