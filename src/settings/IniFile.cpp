@@ -171,26 +171,36 @@ QString IniFile::valueOf(const Line &line)
     return decode(withoutCarriageReturn(line.bytes).sliced(line.valueStart));
 }
 
-// Two names are the same when QString::compare without case finds them equal: it
-// folds each UTF-16 unit, a low surrogate together with the high one before it.
-IniFile::Folded IniFile::folded(QStringView name)
+// QString::compare without case folds each UTF-16 unit, a low surrogate together
+// with the high one before it, and compares the results: names it finds equal
+// hash alike.
+size_t IniFile::FoldedHash::operator()(const QString &name) const noexcept
 {
-    Folded out;
-    out.reserve(size_t(name.size()));
+    size_t hash = 0;
     char32_t last = 0;
     for (const QChar c : name) {
         char32_t unit = c.unicode();
-        if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last))
-            unit = QChar::surrogateToUcs4(char16_t(last), char16_t(unit));
+        if (unit < 0x80) {
+            unit = unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit;
+        } else {
+            if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last))
+                unit = QChar::surrogateToUcs4(char16_t(last), char16_t(unit));
+            unit = QChar::toCaseFolded(unit);
+        }
         last = c.unicode();
-        out += QChar::toCaseFolded(unit);
+        hash = hash * 1000003 + unit;
     }
-    return out;
+    return hash;
+}
+
+bool IniFile::SameName::operator()(const QString &a, const QString &b) const noexcept
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 void IniFile::addKey(Section &section, Lines::iterator line)
 {
-    const auto [entry, added] = section.keys.try_emplace(folded(line->name), KeyLines{line, {}});
+    const auto [entry, added] = section.keys.try_emplace(line->name, KeyLines{line, {}});
     if (!added)
         entry->second.later.push_back(line);
 }
@@ -206,7 +216,7 @@ void IniFile::reindex()
 void IniFile::indexAppended(Lines::iterator line)
 {
     if (line->kind == Kind::Section) {
-        m_sectionAt.try_emplace(folded(line->name), int(m_sections.size()));
+        m_sectionAt.try_emplace(line->name, int(m_sections.size()));
         m_sections.push_back({line, {}});
     } else if (line->kind == Kind::Key && !m_sections.empty()) {
         addKey(m_sections.back(), line);   // keys before the first section belong to none
@@ -215,7 +225,7 @@ void IniFile::indexAppended(Lines::iterator line)
 
 int IniFile::findSection(const QString &section) const
 {
-    const auto found = m_sectionAt.find(folded(section));
+    const auto found = m_sectionAt.find(section);
     return found != m_sectionAt.end() ? found->second : -1;
 }
 
@@ -225,7 +235,7 @@ const IniFile::KeyLines *IniFile::findKey(const QString &section, const QString 
     if (s < 0)
         return nullptr;
     const auto &keys = m_sections[size_t(s)].keys;
-    const auto found = keys.find(folded(key));
+    const auto found = keys.find(key);
     return found != keys.end() ? &found->second : nullptr;
 }
 
@@ -307,7 +317,7 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
             m_sections.insert(m_sections.begin() + s + 1, Section{line, {}});
             m_sectionAt.clear();
             for (size_t i = 0; i < m_sections.size(); ++i)
-                m_sectionAt.try_emplace(folded(m_sections[i].header->name), int(i));
+                m_sectionAt.try_emplace(m_sections[i].header->name, int(i));
         }
         return;
     }
@@ -345,7 +355,7 @@ void IniFile::deleteKey(const QString &section, const QString &key)
     if (s < 0)
         return;
     auto &keys = m_sections[size_t(s)].keys;
-    const auto found = keys.find(folded(key));
+    const auto found = keys.find(key);
     if (found == keys.end())
         return;
     KeyLines &lines = found->second;

@@ -6,7 +6,6 @@
 #include <functional>
 #include <list>
 #include <optional>
-#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -77,8 +76,17 @@ private:
     };
     // A list, so that lines can come and go without moving the lines the index points at.
     using Lines = std::list<Line>;
-    // A name as the comparison without case sees it.
-    using Folded = std::u32string;
+    // Names hashed and compared as QString::compare without case compares them.
+    struct FoldedHash
+    {
+        size_t operator()(const QString &name) const noexcept;
+    };
+    struct SameName
+    {
+        bool operator()(const QString &a, const QString &b) const noexcept;
+    };
+    template<typename T>
+    using ByName = std::unordered_map<QString, T, FoldedHash, SameName>;
     // The key lines of one name in a section, in file order: the first is the one that counts.
     struct KeyLines
     {
@@ -89,12 +97,11 @@ private:
     struct Section
     {
         Lines::iterator header;
-        std::unordered_map<Folded, KeyLines> keys;
+        ByName<KeyLines> keys;
     };
 
     static Line makeLine(const QByteArray &bytes, bool hasNewline = true);
     static QString valueOf(const Line &keyLine);
-    static Folded folded(QStringView name);
     static void addKey(Section &section, Lines::iterator line);
     // Builds the index from the lines alone.
     void reindex();
@@ -111,7 +118,7 @@ private:
 
     Lines m_lines;
     std::vector<Section> m_sections;                  // in file order
-    std::unordered_map<Folded, int> m_sectionAt;      // the first section of each name
+    ByName<int> m_sectionAt;                          // the first section of each name
 };
 
 // Integer text as the settings file has it: decimal with an optional sign, or a
