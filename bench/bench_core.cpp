@@ -1,10 +1,12 @@
 // The core's file and layout work on a calendar file of 9,999 year records
 // (about 5 MB), and the whole-file tally beside its floor, reading the same
-// file's bytes once, on 1, 10 and 100 times as many records.
+// file's bytes once, on 1, 10 and 100 times as many records; the settings file
+// and the calendar list at start with 1,000 to 100,000 calendars, per calendar.
 #include "calendar/MonthLayout.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "storage/CalendarFile.h"
+#include "storage/Catalogue.h"
 #include "tally/Tally.h"
 
 #include "SideBySide.h"
@@ -13,7 +15,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -134,38 +138,70 @@ void BM_CountMarkBytes(benchmark::State &state)
 }
 BENCHMARK(BM_CountMarkBytes)->Arg(1024 * kRecordSize)->Arg(9999 * kRecordSize);
 
-// A settings file with `keys` names under [dat] (100,000 names make about 1.5 MB),
-// read as the start reads it and written as the close writes it: both in time
-// linear in the file.
-QByteArray manyNames(int keys)
+// A settings file as the program leaves it with `calendars` names under [dat]
+// (100,000 names make about 2 MB), read as the start reads it, and written back
+// as the close writes it into a file that holds every key already. The time per
+// calendar stays flat while both are linear in the names.
+struct ClosedSettings
 {
-    QByteArray bytes = "[pos]\r\ntop=10\r\n[dat]\r\nnum=" + QByteArray::number(keys) + "\r\n";
-    for (int i = 0; i < keys; ++i)
-        bytes += QByteArray::number(i) + "=calendar-" + QByteArray::number(i) + "\r\n";
-    return bytes;
+    ProgramSettings settings = DefaultSettings();
+    QByteArray bytes;
+
+    explicit ClosedSettings(int calendars)
+    {
+        for (int i = 0; i < calendars; ++i)
+            settings.calendarOrder << QStringLiteral("カレンダー%1").arg(i);
+        IniFile ini;
+        for (SettingsWriter writer : kSettingsWriters)
+            WriteSettings(ini, settings, writer);
+        bytes = ini.toBytes();
+    }
+};
+
+void perCalendar(benchmark::State &state)
+{
+    state.counters["per_calendar"] = benchmark::Counter(
+            double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_SettingsStartRead(benchmark::State &state)
 {
-    const QByteArray bytes = manyNames(int(state.range(0)));
+    const ClosedSettings file(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(ReadSettings(IniFile(bytes)));
-    state.counters["bytes"] = double(bytes.size());
+        benchmark::DoNotOptimize(ReadSettings(IniFile(file.bytes)));
+    state.counters["bytes"] = double(file.bytes.size());
+    perCalendar(state);
 }
 BENCHMARK(BM_SettingsStartRead)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// What the close does between reading the file and saving it.
 void BM_SettingsCloseWrite(benchmark::State &state)
 {
-    const QByteArray bytes = manyNames(int(state.range(0)));
-    ProgramSettings s = DefaultSettings();
-    s.calendarOrder = QStringList{"a", "b", "c"};   // the stale names all go
+    const ClosedSettings file(int(state.range(0)));
     for (auto _ : state) {
-        IniFile ini(bytes);
-        WriteSettings(ini, s, SettingsWriter::Close);
+        IniFile ini(file.bytes);
+        WriteSettings(ini, file.settings, SettingsWriter::Close);
         benchmark::DoNotOptimize(ini.toBytes());
     }
+    perCalendar(state);
 }
 BENCHMARK(BM_SettingsCloseWrite)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The calendar list at start: the files as the folder lists them (sorted), the
+// saved order as a user arranged it (shuffled).
+void BM_CalendarListAtStart(benchmark::State &state)
+{
+    const int calendars = int(state.range(0));
+    QStringList found;
+    for (int i = 0; i < calendars; ++i)
+        found << QStringLiteral("カレンダー%1").arg(i, 6, 10, QLatin1Char('0'));
+    QStringList saved = found;
+    std::shuffle(saved.begin(), saved.end(), std::mt19937(7));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildCalendarList(found, saved, saved.last()));
+    perCalendar(state);
+}
+BENCHMARK(BM_CalendarListAtStart)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_LayoutMonth(benchmark::State &state)
 {

@@ -7,7 +7,7 @@
 // (medians; of the whole process, and up to the first paint, before the
 // program's close), and, when valgrind is installed, the instructions of the
 // main process under callgrind (of a first start), which do not move from run
-// to run.
+// to run. Then start and close with 1,000 to 100,000 calendars, per calendar.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -22,6 +22,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <random>
 #include <vector>
 
 #include <fcntl.h>
@@ -337,6 +338,95 @@ void BM_StartupInstructions(benchmark::State &state, bool xcb)
 }
 BENCHMARK_CAPTURE(BM_StartupInstructions, offscreen, false)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_StartupInstructions, xvfb, true)->Iterations(1)->Unit(benchmark::kSecond);
+
+// A copy of the program in a folder of `calendars` calendar files (a header
+// each) and the settings file that lists them under [dat] in an order of the
+// user's, as the program's own close left it: every run finds those same bytes,
+// and its close writes every name back into the key that holds it.
+struct ManyCalendars
+{
+    QTemporaryDir dir;
+    QString program;
+    QString settingsPath;
+    QByteArray settings;
+
+    explicit ManyCalendars(int calendars)
+    {
+        program = dir.filePath(QStringLiteral("hibisi"));
+        QFile::copy(QStringLiteral(HIBI_PROGRAM), program);
+        QFile(program).setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
+        QStringList names;
+        for (int i = 0; i < calendars; ++i) {
+            names << QStringLiteral("cal%1").arg(i, 6, 10, QLatin1Char('0'));
+            QFile f(dir.filePath(names.last() + QStringLiteral(".hsd")));
+            if (!f.open(QIODevice::WriteOnly) || f.write("\x64\x00", 2) != 2)   // the header word, no year yet
+                std::abort();
+        }
+        std::shuffle(names.begin(), names.end(), std::mt19937(7));
+        QByteArray order = "[dat]\r\nnum=" + QByteArray::number(calendars) + "\r\n";
+        for (int i = 0; i < calendars; ++i)
+            order += QByteArray::number(i) + '=' + names[i].toLatin1() + "\r\n";
+        settingsPath = dir.filePath(QStringLiteral("hibisi.ini"));
+        write(order);
+    }
+    // The first run adds the keys of the window; false when it fails.
+    bool settle()
+    {
+        if (!runOnce({program}, dir.path()).ok)
+            return false;
+        QFile f(settingsPath);
+        if (!f.open(QIODevice::ReadOnly))
+            return false;
+        settings = f.readAll();
+        return true;
+    }
+    void write(const QByteArray &bytes) const
+    {
+        QFile f(settingsPath);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            std::abort();
+    }
+};
+
+// The program started and closed with many calendars beside the same with one,
+// in turn in each iteration: the time per calendar is what the calendars add,
+// over their number. Offscreen, as the platform costs the same for both.
+void BM_StartAndCloseWithCalendars(benchmark::State &state)
+{
+    const int calendars = int(state.range(0));
+    if (!usePlatform(state, false))
+        return;
+    ManyCalendars one(1);
+    ManyCalendars many(calendars);
+    if (!one.settle() || !many.settle()) {
+        state.SkipWithError("the first run, which completes the settings file, failed");
+        return;
+    }
+    std::vector<double> wall[2], cpu[2];
+    for (auto _ : state) {
+        int i = 0;
+        for (ManyCalendars *folder : {&one, &many}) {
+            const RunResult r = runOnce({folder->program}, folder->dir.path());
+            if (!r.ok) {
+                state.SkipWithError("a program failed");
+                return;
+            }
+            folder->write(folder->settings);
+            wall[i].push_back(r.wallMs);
+            cpu[i].push_back(r.cpuMs);
+            ++i;
+        }
+        state.SetIterationTime(wall[1].back() / 1e3);
+    }
+    const double added = double(calendars - 1);
+    state.counters["wall_ms"] = median(wall[1]);
+    state.counters["one_calendar_wall_ms"] = median(wall[0]);
+    state.counters["wall_us_per_calendar"] = (median(wall[1]) - median(wall[0])) * 1e3 / added;
+    state.counters["cpu_us_per_calendar"] = (median(cpu[1]) - median(cpu[0])) * 1e3 / added;
+    state.counters["settings_bytes"] = double(many.settings.size());
+}
+BENCHMARK(BM_StartAndCloseWithCalendars)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,6 +46,11 @@ private slots:
     void lfFileStaysLf();
     void lineBreaksInValuesStayInTheirLine();
     void deleteKey();
+    void firstOfANameCounts_data();
+    void firstOfANameCounts();
+    void namesMatchAsCompareWithoutCase_data();
+    void namesMatchAsCompareWithoutCase();
+    void copiesFindTheirOwnLines();
     void integersAndBooleans_data();
     void integersAndBooleans();
     void colorsWritten_data();
@@ -157,6 +163,127 @@ void TestIniFile::deleteKey()
     QByteArray expected = kSample;
     expected.replace("unknown=\x87\x90\r\n", "");
     QCOMPARE(ini.toBytes(), expected);
+}
+
+void TestIniFile::firstOfANameCounts_data()
+{
+    // Edits are "write|section|key|value" or "delete|section|key"; reads are
+    // "section|key=value", or "section|key" for a key that is not found.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QStringList>("reads");
+
+    const QByteArray twoSections("[a]\r\nk=1\r\n\r\n[A]\r\nk=2\r\nm=3\r\n");
+    QTest::newRow("the first section of a name counts")
+            << twoSections << QStringList{"write|A|k|9", "write|a|n|4", "write|a|m|5"}
+            << QByteArray("[a]\r\nk=9\r\nn=4\r\nm=5\r\n\r\n[A]\r\nk=2\r\nm=3\r\n")
+            << QStringList{"a|k=9", "A|m=5"};
+    QTest::newRow("the first key of a name counts, then the next")
+            << QByteArray("[s]\r\nk=1\r\nK=2\r\nk = 3\r\n") << QStringList{"delete|s|k", "write|S|K|4"}
+            << QByteArray("[s]\r\nK=4\r\nk = 3\r\n") << QStringList{"s|k=4"};
+    QTest::newRow("every key of a name deleted, then written again at the end")
+            << QByteArray("[s]\r\nk=1\r\nx=0\r\nK=2\r\n\r\n[t]\r\n")
+            << QStringList{"delete|s|k", "delete|s|k", "delete|s|k", "write|s|k|5"}
+            << QByteArray("[s]\r\nx=0\r\nk=5\r\n\r\n[t]\r\n") << QStringList{"s|k=5", "s|x=0"};
+    QTest::newRow("deleted, then written again after the rest")
+            << QByteArray("[dat]\r\nnum=2\r\n0=a\r\n1=b\r\n") << QStringList{"delete|dat|0", "write|dat|0|c"}
+            << QByteArray("[dat]\r\nnum=2\r\n1=b\r\n0=c\r\n") << QStringList{"dat|0=c", "dat|1=b"};
+    QTest::newRow("a section added at the end takes its keys and counts after")
+            << twoSections << QStringList{"write|new|x|1", "write|NEW|y|2", "write|a|z|3"}
+            << QByteArray("[a]\r\nk=1\r\nz=3\r\n\r\n[A]\r\nk=2\r\nm=3\r\n\r\n[new]\r\nx=1\r\ny=2\r\n")
+            << QStringList{"new|x=1", "New|Y=2", "a|m"};
+    QTest::newRow("keys before any section belong to none")
+            << QByteArray("k=1\r\n[s]\r\n") << QStringList{"write||k|2"}
+            << QByteArray("k=1\r\n[s]\r\n\r\n[]\r\nk=2\r\n") << QStringList{"|k=2", "s|k"};
+    QTest::newRow("a key that reads as a section line starts one")
+            << QByteArray("[s]\r\na=1\r\n\r\n[t]\r\nb=2\r\n") << QStringList{"write|s|[u|3", "write|s|c|4"}
+            << QByteArray("[s]\r\na=1\r\nc=4\r\n[u=3\r\n\r\n[t]\r\nb=2\r\n")
+            << QStringList{"s|a=1", "s|c=4", "u=3|x", "t|b=2"};
+    QTest::newRow("a key that reads as a comment is none")
+            << QByteArray("[s]\r\n") << QStringList{"write|s|;k|1", "write|s|;k|2"}
+            << QByteArray("[s]\r\n;k=1\r\n;k=2\r\n") << QStringList{"s|;k"};
+    QTest::newRow("a key written with spaces is found by its trimmed name, the name asked for is not trimmed")
+            << QByteArray("[s]\r\nk=1\r\n") << QStringList{"delete|s|k", "write|s| k |2", "write|s|k|3"}
+            << QByteArray("[s]\r\n k =3\r\n") << QStringList{"s|k=3", "s| k "};
+}
+
+void TestIniFile::firstOfANameCounts()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, edits);
+    QFETCH(QByteArray, expected);
+    QFETCH(QStringList, reads);
+    IniFile ini(file);
+    for (const QString &edit : edits) {
+        const QStringList f = edit.split(u'|');
+        if (f[0] == "write")
+            ini.writeString(f[1], f[2], f[3]);
+        else
+            ini.deleteKey(f[1], f[2]);
+    }
+    QCOMPARE(ini.toBytes(), expected);
+    for (const QString &read : reads) {
+        const qsizetype bar = read.indexOf(u'|');
+        const qsizetype eq = read.indexOf(u'=', bar);
+        const QString section = read.first(bar);
+        const QString key = read.mid(bar + 1, eq < 0 ? -1 : eq - bar - 1);
+        const auto value = eq < 0 ? std::nullopt : std::optional<QString>(read.mid(eq + 1));
+        QCOMPARE(ini.value(section, key), value);
+        QCOMPARE(IniFile(expected).value(section, key), value);   // the same as the file read afresh
+    }
+}
+
+void TestIniFile::namesMatchAsCompareWithoutCase_data()
+{
+    // The names in the file are CP932 text; the names asked for can be any.
+    QTest::addColumn<QString>("inFile");
+    QTest::addColumn<QString>("asked");
+    QTest::newRow("ASCII") << "Holidays" << "hOLIDAYS";
+    QTest::newRow("fullwidth Latin") << "Ａｂ" << "ａＢ";
+    QTest::newRow("fullwidth and ASCII differ") << "Ａ" << "a";
+    QTest::newRow("Greek") << "Σσ" << "σΣ";
+    QTest::newRow("final sigma folds to sigma") << "σ" << "ς";
+    QTest::newRow("Cyrillic") << "Яя" << "яЯ";
+    QTest::newRow("Roman numerals") << "Ⅹ" << "ⅹ";
+    QTest::newRow("Kelvin sign") << "k" << "\u212A";
+    QTest::newRow("capital I with dot") << "i" << "\u0130";
+    QTest::newRow("sharp s is not ss") << "ss" << "ß";
+    QTest::newRow("supplementary letter") << "x" << "\U00010400";
+    QTest::newRow("kana") << "カレンダー" << "かれんだー";
+    QTest::newRow("longer") << "top" << "top2";
+}
+
+void TestIniFile::namesMatchAsCompareWithoutCase()
+{
+    QFETCH(QString, inFile);
+    QFETCH(QString, asked);
+    QVERIFY(IniFile::canEncode(inFile));
+    QStringEncoder cp932("CP932");
+    const QByteArray name = cp932.encode(inFile);
+    const IniFile ini("[" + name + "]\r\n" + name + "=1\r\n");
+    const bool same = inFile.compare(asked, Qt::CaseInsensitive) == 0;
+    QCOMPARE(ini.value(asked, inFile).has_value(), same);
+    QCOMPARE(ini.value(inFile, asked).has_value(), same);
+}
+
+void TestIniFile::copiesFindTheirOwnLines()
+{
+    IniFile ini(kSample);
+    ini.writeString("new", "k", "1");
+    IniFile copy = ini;
+    IniFile assigned;
+    assigned = ini;
+    ini.writeString("pos", "top", "7");
+    ini.deleteKey("new", "k");
+    ini = IniFile();
+    for (IniFile *other : {&copy, &assigned}) {
+        QCOMPARE(other->readString("pos", "top", QString()), QStringLiteral("15"));
+        QCOMPARE(other->readString("new", "k", QString()), QStringLiteral("1"));
+        other->writeString("NEW", "K", "2");
+        other->writeString("other", "y", "3");
+        QCOMPARE(other->toBytes(), kSample + "\r\ny=3\r\n\r\n[new]\r\nk=2\r\n");
+    }
 }
 
 void TestIniFile::integersAndBooleans_data()

@@ -9,7 +9,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace hibi {
@@ -52,9 +52,9 @@ void endLine(Line &line, const QByteArray &cr)
     }
 }
 
-bool sameName(const QString &a, const QString &b)
+bool blank(const QByteArray &bytes)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return withoutCarriageReturn(bytes).trimmed().isEmpty();
 }
 
 } // namespace
@@ -92,6 +92,22 @@ IniFile::IniFile(const QByteArray &bytes)
         m_lines.push_back(makeLine(bytes.mid(start, (lf >= 0 ? lf : bytes.size()) - start), lf >= 0));
         start = lf >= 0 ? lf + 1 : bytes.size();
     }
+    reindex();
+}
+
+IniFile::IniFile(const IniFile &other)
+    : m_lines(other.m_lines)
+{
+    reindex();
+}
+
+IniFile &IniFile::operator=(const IniFile &other)
+{
+    if (this != &other) {
+        m_lines = other.m_lines;
+        reindex();
+    }
+    return *this;
 }
 
 IniFile IniFile::load(const QString &path)
@@ -155,35 +171,82 @@ QString IniFile::valueOf(const Line &line)
     return decode(withoutCarriageReturn(line.bytes).sliced(line.valueStart));
 }
 
-int IniFile::findSection(const QString &section, int *end) const
+// QString::compare without case folds each UTF-16 unit, a low surrogate together
+// with the high one before it, and compares the results: names it finds equal
+// hash alike.
+size_t IniFile::FoldedHash::operator()(const QString &name) const noexcept
 {
-    const int count = int(m_lines.size());
-    for (int i = 0; i < count; ++i) {
-        const Line &line = m_lines[size_t(i)];
-        if (line.kind != Kind::Section || !sameName(line.name, section))
-            continue;
-        int j = i + 1;
-        while (j < count && m_lines[size_t(j)].kind != Kind::Section)
-            ++j;
-        if (end)
-            *end = j;
-        return i;
+    size_t hash = 0;
+    char32_t last = 0;
+    for (const QChar c : name) {
+        char32_t unit = c.unicode();
+        if (unit < 0x80) {
+            unit = unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit;
+        } else {
+            if (QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(last))
+                unit = QChar::surrogateToUcs4(char16_t(last), char16_t(unit));
+            unit = QChar::toCaseFolded(unit);
+        }
+        last = c.unicode();
+        hash = hash * 1000003 + unit;
     }
-    return -1;
+    return hash;
 }
 
-int IniFile::findKey(const QString &section, const QString &key) const
+bool IniFile::SameName::operator()(const QString &a, const QString &b) const noexcept
 {
-    int end = 0;
-    const int start = findSection(section, &end);
-    if (start < 0)
-        return -1;
-    for (int i = start + 1; i < end; ++i) {
-        const Line &line = m_lines[size_t(i)];
-        if (line.kind == Kind::Key && sameName(line.name, key))
-            return i;
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+void IniFile::addKey(Section &section, Lines::iterator line)
+{
+    const auto [entry, added] = section.keys.try_emplace(line->name, KeyLines{line, {}});
+    if (!added)
+        entry->second.later.push_back(line);
+}
+
+void IniFile::reindex()
+{
+    m_sections.clear();
+    m_sectionAt.clear();
+    for (auto line = m_lines.begin(); line != m_lines.end(); ++line)
+        indexAppended(line);
+}
+
+void IniFile::indexAppended(Lines::iterator line)
+{
+    if (line->kind == Kind::Section) {
+        m_sectionAt.try_emplace(line->name, int(m_sections.size()));
+        m_sections.push_back({line, {}});
+    } else if (line->kind == Kind::Key && !m_sections.empty()) {
+        addKey(m_sections.back(), line);   // keys before the first section belong to none
     }
-    return -1;
+}
+
+int IniFile::findSection(const QString &section) const
+{
+    const auto found = m_sectionAt.find(section);
+    return found != m_sectionAt.end() ? found->second : -1;
+}
+
+const IniFile::KeyLines *IniFile::findKey(const QString &section, const QString &key) const
+{
+    const int s = findSection(section);
+    if (s < 0)
+        return nullptr;
+    const auto &keys = m_sections[size_t(s)].keys;
+    const auto found = keys.find(key);
+    return found != keys.end() ? &found->second : nullptr;
+}
+
+IniFile::Lines::iterator IniFile::sectionEnd(size_t section)
+{
+    return section + 1 < m_sections.size() ? m_sections[section + 1].header : m_lines.end();
+}
+
+IniFile::Lines::const_iterator IniFile::sectionEnd(size_t section) const
+{
+    return section + 1 < m_sections.size() ? Lines::const_iterator(m_sections[section + 1].header) : m_lines.end();
 }
 
 QByteArray IniFile::carriageReturn() const
@@ -196,10 +259,10 @@ QByteArray IniFile::carriageReturn() const
 
 std::optional<QString> IniFile::value(const QString &section, const QString &key) const
 {
-    const int i = findKey(section, key);
-    if (i < 0)
+    const KeyLines *found = findKey(section, key);
+    if (!found)
         return std::nullopt;
-    return valueOf(m_lines[size_t(i)]);
+    return valueOf(*found->first);
 }
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &fallback) const
@@ -230,32 +293,45 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     QString value = text;
     value.replace(u'\r', u' ').replace(u'\n', u' ');
     const QByteArray cr = carriageReturn();
-    const int existing = findKey(section, key);
-    if (existing >= 0) {
-        Line &line = m_lines[size_t(existing)];
+    if (const KeyLines *existing = findKey(section, key)) {
+        Line &line = *existing->first;
         const bool hadCr = line.bytes.endsWith('\r');
         line.bytes = line.bytes.first(line.valueStart) + encode(value) + (hadCr ? QByteArray("\r") : QByteArray());
         return;
     }
+    // The new line is indexed as it reads back: a key whose text makes it a
+    // comment or a section line is one.
     const Line keyLine = makeLine(encode(key + u'=' + value) + cr);
-    int end = 0;
-    const int start = findSection(section, &end);
-    if (start >= 0) {
+    if (const int s = findSection(section); s >= 0) {
         // After the last line of the section that isn't blank.
-        int at = end;
-        while (at > start + 1 && withoutCarriageReturn(m_lines[size_t(at - 1)].bytes).trimmed().isEmpty())
+        const auto header = m_sections[size_t(s)].header;
+        auto at = sectionEnd(size_t(s));
+        while (std::prev(at) != header && blank(std::prev(at)->bytes))
             --at;
-        endLine(m_lines[size_t(at - 1)], cr);
-        m_lines.insert(m_lines.begin() + at, keyLine);
+        endLine(*std::prev(at), cr);
+        const auto line = m_lines.insert(at, keyLine);
+        if (line->kind == Kind::Key) {
+            addKey(m_sections[size_t(s)], line);
+        } else if (line->kind == Kind::Section) {
+            // Only blank lines follow it in the section it splits; the sections after it move up one.
+            m_sections.insert(m_sections.begin() + s + 1, Section{line, {}});
+            m_sectionAt.clear();
+            for (size_t i = 0; i < m_sections.size(); ++i)
+                m_sectionAt.try_emplace(m_sections[i].header->name, int(i));
+        }
         return;
     }
+    auto append = [this](Line line) {
+        m_lines.push_back(std::move(line));
+        indexAppended(std::prev(m_lines.end()));
+    };
     if (!m_lines.empty()) {
         endLine(m_lines.back(), cr);
-        if (!withoutCarriageReturn(m_lines.back().bytes).trimmed().isEmpty())
-            m_lines.push_back(makeLine(cr));
+        if (!blank(m_lines.back().bytes))
+            append(makeLine(cr));
     }
-    m_lines.push_back(makeLine(encode(u'[' + section + u']') + cr));
-    m_lines.push_back(keyLine);
+    append(makeLine(encode(u'[' + section + u']') + cr));
+    append(keyLine);
 }
 
 void IniFile::writeInteger(const QString &section, const QString &key, int value)
@@ -275,47 +351,67 @@ void IniFile::writeColor(const QString &section, const QString &key, quint32 val
 
 void IniFile::deleteKey(const QString &section, const QString &key)
 {
-    const int i = findKey(section, key);
-    if (i >= 0)
-        m_lines.erase(m_lines.begin() + i);
+    const int s = findSection(section);
+    if (s < 0)
+        return;
+    auto &keys = m_sections[size_t(s)].keys;
+    const auto found = keys.find(key);
+    if (found == keys.end())
+        return;
+    KeyLines &lines = found->second;
+    m_lines.erase(lines.first);
+    if (lines.later.empty()) {
+        keys.erase(found);
+    } else {
+        lines.first = lines.later.front();   // the next key of the name counts from now on
+        lines.later.erase(lines.later.begin());
+    }
 }
 
 std::vector<QString> IniFile::keys(const QString &section) const
 {
     std::vector<QString> names;
-    int end = 0;
-    const int start = findSection(section, &end);
-    for (int i = start + 1; start >= 0 && i < end; ++i) {
-        const Line &line = m_lines[size_t(i)];
-        if (line.kind == Kind::Key)
-            names.push_back(line.name);
-    }
+    const int s = findSection(section);
+    if (s < 0)
+        return names;
+    const auto end = sectionEnd(size_t(s));
+    for (auto line = std::next(m_sections[size_t(s)].header); line != end; ++line)
+        if (line->kind == Kind::Key)
+            names.push_back(line->name);
     return names;
 }
 
 std::vector<std::pair<QString, QString>> IniFile::entries(const QString &section) const
 {
     std::vector<std::pair<QString, QString>> out;
-    int end = 0;
-    const int start = findSection(section, &end);
-    for (int i = start + 1; start >= 0 && i < end; ++i) {
-        const Line &line = m_lines[size_t(i)];
-        if (line.kind == Kind::Key)
-            out.emplace_back(line.name, valueOf(line));
-    }
+    const int s = findSection(section);
+    if (s < 0)
+        return out;
+    const auto end = sectionEnd(size_t(s));
+    for (auto line = std::next(m_sections[size_t(s)].header); line != end; ++line)
+        if (line->kind == Kind::Key)
+            out.emplace_back(line->name, valueOf(*line));
     return out;
 }
 
 void IniFile::removeKeys(const QString &section, const std::function<bool(const QString &key)> &matches)
 {
-    int end = 0;
-    const int start = findSection(section, &end);
-    if (start < 0)
+    const int s = findSection(section);
+    if (s < 0)
         return;
-    const auto first = m_lines.begin() + start + 1;
-    const auto last = m_lines.begin() + end;
-    m_lines.erase(std::remove_if(first, last, [&](const Line &line) { return line.kind == Kind::Key && matches(line.name); }),
-                  last);
+    Section &sec = m_sections[size_t(s)];
+    sec.keys.clear();   // built again from the keys that stay
+    const auto end = sectionEnd(size_t(s));
+    for (auto line = std::next(sec.header); line != end;) {
+        if (line->kind != Kind::Key) {
+            ++line;
+        } else if (matches(line->name)) {
+            line = m_lines.erase(line);
+        } else {
+            addKey(sec, line);
+            ++line;
+        }
+    }
 }
 
 bool IniFile::converterAvailable()

@@ -4,8 +4,10 @@
 #include "storage/ShiftJis.h"
 
 #include <QDir>
+#include <QHash>
 
 #include <algorithm>
+#include <vector>
 
 namespace hibi {
 
@@ -28,19 +30,37 @@ CalendarList BuildCalendarList(QStringList found, const QStringList &savedOrder,
         list.names = QStringList{kFirstCalendarName};
         return list;
     }
+    // Where each name stands in `found` (the first place not yet taken, and from
+    // each place the next of the same name), so that thousands of saved names
+    // cost time linear in their number.
+    const size_t count = size_t(found.size());
+    QHash<QString, qsizetype> firstLeft;
+    firstLeft.reserve(found.size());
+    std::vector<qsizetype> nextOfName(count, -1);
+    for (qsizetype i = found.size() - 1; i >= 0; --i) {
+        if (const auto same = firstLeft.constFind(found[i]); same != firstLeft.cend())
+            nextOfName[size_t(i)] = *same;
+        firstLeft.insert(found[i], i);
+    }
+    std::vector<bool> taken(count, false);
+    size_t left = count;
     int remembered = -1;
     for (const QString &name : savedOrder) {
-        if (found.isEmpty())
+        if (left == 0)
             break;
-        const qsizetype at = found.indexOf(name);
-        if (at < 0)
+        const auto at = firstLeft.find(name);
+        if (at == firstLeft.end() || *at < 0)
             continue;
         list.names << name;
-        found.removeAt(at);
+        taken[size_t(*at)] = true;
+        *at = nextOfName[size_t(*at)];
+        --left;
         if (name == lastSelection)
             remembered = int(list.names.size() - 1);
     }
-    list.names << found;
+    for (size_t i = 0; i < count; ++i)
+        if (!taken[i])
+            list.names << found[qsizetype(i)];
     list.selected = remembered >= 0 ? remembered : 0;
     if (list.names[list.selected].isEmpty())
         list.selected = 0;
