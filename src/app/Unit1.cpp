@@ -101,6 +101,9 @@ void TForm1::buildControls()
     cbox1->setEditable(false);
     cbox1->move(0, 2);
     cbox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Its width is the window's to set: the size it asks for need not measure
+    // every name, which would cost the start time per calendar.
+    cbox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // The list box shows the calendar list; the selection follows what is shown.
     cbox1->setModel(&m_calendar->calendars());
     connect(&m_calendar->calendars(), &CalendarListModel::selectionChanged, cbox1, &QComboBox::setCurrentIndex);

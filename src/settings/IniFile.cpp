@@ -2,6 +2,7 @@
 
 #include "settings/Colors.h"
 #include "storage/FileError.h"
+#include "storage/ShiftJis.h"
 #include "storage/WholeFile.h"
 
 #include <QFile>
@@ -422,9 +423,7 @@ bool IniFile::converterAvailable()
 
 bool IniFile::canEncode(const QString &text)
 {
-    QStringEncoder encoder(kCodec);
-    const QByteArray bytes = encoder.encode(text);
-    return !encoder.hasError() && decode(bytes) == text;
+    return ShiftJisHolds(text);
 }
 
 } // namespace hibi
