@@ -316,6 +316,7 @@ private slots:
         m_window = nullptr;
         m_messages.reset();
         SetFixedToday(std::nullopt);
+        SetClockFrom(std::nullopt);
         m_dir.reset();
     }
 

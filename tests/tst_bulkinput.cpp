@@ -25,6 +25,7 @@ private slots:
     void quickPressesCount_data();
     void quickPressesCount();
     void dragNameToAnotherRow();
+    void keyRowFollowsTheClickedCalendar();
     void releasesThatChangeNoOrder_data();
     void releasesThatChangeNoOrder();
     void geometryKeptInPosb();
@@ -179,6 +180,34 @@ void TestBulkInput::dragNameToAnotherRow()
     QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("1"));
     // While dragging, the dragged row was highlighted.
     QCOMPARE(during.pixelColor(2, 2), window()->palette().color(QPalette::Highlight));
+}
+
+// The keys mark the calendar last clicked, on its mark or its name, and stay
+// with it when its row is dragged elsewhere.
+void TestBulkInput::keyRowFollowsTheClickedCalendar()
+{
+    openMain({"Work", "カレンダー1", "Home"});
+    withBulkWindow([&](Tfrmall *bulk, DrawGrid *grid) {
+        clickCell(grid, 1, 0);   // Work ○ with the mouse
+        clickCell(grid, 0, 1);   // the name カレンダー1
+        QCOMPARE(bulk->focusRow(), 1);
+        keyClick(grid, Qt::Key_3);
+        QCOMPARE(bulk->BulkMarks(), (std::vector<std::uint8_t>{Maru, Sankaku, NoMark}));
+        QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, {{3, 10, Sankaku}}));
+        QCOMPARE(readFile(file("Work")), kHeader + record(2026, {{3, 10, Maru}}));
+
+        // Work dragged below Home: the keys go on with Work.
+        clickCell(grid, 1, 0);   // Work's ○ off again, and the keys on Work
+        mousePress(grid, Qt::LeftButton, {}, cellCentre(grid, 0, 0));
+        mouseMove(grid, cellCentre(grid, 0, 2));
+        mouseRelease(grid, Qt::LeftButton, {}, cellCentre(grid, 0, 2));
+        QCOMPARE(window()->calendar().calendars().names(), (QStringList{"カレンダー1", "Home", "Work"}));
+        QCOMPARE(bulk->focusRow(), 2);
+        keyClick(grid, Qt::Key_2);
+        QCOMPARE(bulk->BulkMarks(), (std::vector<std::uint8_t>{Sankaku, NoMark, Batu}));
+        QCOMPARE(readFile(file("Work")), kHeader + record(2026, {{3, 10, Batu}}));
+        QCOMPARE(readFile(file("Home")), kHeader + record(2026));
+    });
 }
 
 void TestBulkInput::releasesThatChangeNoOrder_data()

@@ -27,6 +27,7 @@ private slots:
     void toolTips_data();
     void toolTips();
     void toolTipOfARestingPointer();
+    void toolTipLeavesWithItsMonth();
 
 private:
     // Opens the settings dialog on its second page, runs `operate` and closes it
@@ -197,6 +198,20 @@ void TestHolidayView::toolTipOfARestingPointer()
     mouseMove(monthGrid(), cellCentre(monthGrid(), c.col, c.row));
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QStringLiteral("春分の日"));
+}
+
+// A name belongs to the day it was shown over: a month step takes it away.
+void TestHolidayView::toolTipLeavesWithItsMonth()
+{
+    SetFixedToday(YearMonthDay16{2026, 1, 20});
+    QVERIFY(openWindow());
+    const GridCell c = CellOfDay(2026, 1, 1);
+    mouseMove(monthGrid(), cellCentre(monthGrid(), c.col, c.row));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("元旦"));
+    keyClick(monthGrid(), Qt::Key_PageUp);
+    QCOMPARE(window()->calendar().DisplayMonth(), 12);
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(TestHolidayView)

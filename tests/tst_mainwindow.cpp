@@ -1,5 +1,7 @@
 #include "WindowTest.h"
 
+#include "components/Look.h"
+
 #include "components/UpDown.h"
 #include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
@@ -72,6 +74,7 @@ class TestMainWindow : public WindowTest
 
 private slots:
     void firstStartInEmptyFolder();
+    void todayMovesAtMidnight();
     void marksByMouseReachTheFile();
     void quickPressSequences_data();
     void quickPressSequences();
@@ -849,6 +852,28 @@ void TestMainWindow::gridFillsTheWindow()
     // Too narrow for the buttons: the window widens itself.
     window()->resize(100, 500);
     QTRY_VERIFY(window()->frameGeometry().width() >= button("btnnext")->x() + button("btnnext")->width());
+}
+
+// Left open over midnight, the today frame goes to the new day by itself: the
+// clock runs here from just before midnight.
+void TestMainWindow::todayMovesAtMidnight()
+{
+    SetFixedToday(std::nullopt);
+    SetClockFrom(QDateTime(QDate(2026, 3, 10), QTime(23, 59, 59, 600)));
+    QVERIFY(openWindow());
+    const QColor frame = ToQColor(window()->appearance().TodayColor);
+    auto framed = [&](int day) {
+        const QImage image = monthGrid()->grab().toImage();
+        const GridCell c = CellOfDay(2026, 3, day);
+        const QRect r = monthGrid()->cellRect(c.col, c.row).toRect();
+        return image.pixelColor(r.left() + 1, r.center().y()) == frame;
+    };
+    QVERIFY(framed(10));
+    QVERIFY(!framed(11));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(11), 3000);
+    QVERIFY(!framed(10));
+    QCOMPARE(window()->monthView()->TodayDate(), (YearMonthDay16{2026, 3, 11}));
+    SetClockFrom(std::nullopt);
 }
 
 QTEST_MAIN(TestMainWindow)

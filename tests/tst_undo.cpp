@@ -4,6 +4,9 @@
 
 #include "storage/MarkHistory.h"
 
+#include "bulk/setall.h"
+
+#include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -20,6 +23,9 @@ private slots:
     void acrossYears();
     void acrossCalendars();
     void bulkInput();
+    void inRangeMode_data();
+    void inRangeMode();
+    void insideTheBulkWindow();
     void menuSaysWhat();
     void deletedCalendarLeavesTheHistory();
 
@@ -146,6 +152,95 @@ void TestUndo::bulkInput()
     QCOMPARE(where(), QStringLiteral("A 2026-3"));   // the view stays
     redo();
     QCOMPARE(readFile(file("B")), written);
+}
+
+// Undo and redo while a range is being picked: the tally counts what the view
+// shows, and the file agrees with it at the end.
+void TestUndo::inRangeMode_data()
+{
+    QTest::addColumn<QString>("keys");   // u undo, r redo, p the first day picked
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("undo after the range begins") << "u" << "0" << int(NoMark);
+    QTest::newRow("undo and redo") << "ur" << "1" << int(Maru);
+    QTest::newRow("undo after the first day") << "pu" << "0" << int(NoMark);
+    QTest::newRow("nothing undone") << "p" << "1" << int(Maru);
+}
+
+void TestUndo::inRangeMode()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, count);
+    QFETCH(int, shown);
+    SetFixedToday(YearMonthDay16{2026, 12, 11});
+    QVERIFY(openWindow());
+    clickDay(8);
+    mouseClick(window()->findChild<QToolButton *>("ToolButton2"), Qt::LeftButton);
+    bool picked = false;
+    for (QChar key : keys) {
+        if (key == u'u')
+            undo();
+        else if (key == u'r')
+            redo();
+        else {
+            clickDay(1);
+            picked = true;
+        }
+    }
+    QCOMPARE(markOf(12, 8), std::uint8_t(shown));
+    if (!picked)
+        clickDay(1);
+    QString counted;
+    whenModal([&](QWidget *dialog) {
+        counted = dialog->findChild<QLabel *>("lblmaru")->text();
+        dialog->close();
+    });
+    clickDay(31);
+    QCOMPARE(counted, count);
+    QCOMPARE(markOf(12, 8), std::uint8_t(shown));
+    QVERIFY(window()->close());
+    QCOMPARE(readFile(file("カレンダー1")), kHeader + record(2026, shown ? QList<std::tuple<int, int, int>>{{12, 8, Maru}}
+                                                                         : QList<std::tuple<int, int, int>>{}));
+}
+
+// Inside the bulk window Ctrl+Z and Ctrl+Y take back and make again its own
+// changes, in the files at once; a change of the month view waits for the main
+// window. It is one history: after the window closes, the main window redoes.
+void TestUndo::insideTheBulkWindow()
+{
+    writeFile(file("A"), kHeader + record(2026));
+    writeFile(file("B"), kHeader + record(2026));
+    QVERIFY(openWindow());
+    clickDay(2);
+    whenModal([this](QWidget *dialog) {
+        auto *list = dialog->findChild<DrawGrid *>("dgall");
+        clickCell(list, 1, 0);                    // A ○ on the 10th
+        clickCell(list, 1, 1, Qt::RightButton);   // B ×
+        QCOMPARE(readFile(file("B")), kHeader + record(2026, {{3, 10, Batu}}));
+        keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(readFile(file("B")), kHeader + record(2026));
+        keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 2, Maru}}));   // the ○ of the 2nd was saved on opening
+        keyClick(list, Qt::Key_Z, Qt::ControlModifier);                          // the month view's: not here
+        QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 2, Maru}}));
+        keyClick(list, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(readFile(file("A")), kHeader + record(2026, {{3, 2, Maru}, {3, 10, Maru}}));
+        auto *bulk = qobject_cast<Tfrmall *>(dialog);
+        QCOMPARE(bulk->BulkMarks(), (std::vector<std::uint8_t>{Maru, NoMark}));
+        mouseClick(dialog->findChild<QPushButton *>("BitBtn1"), Qt::LeftButton);
+    });
+    mouseClick(window()->findChild<QToolButton *>("ToolButton4"), Qt::LeftButton);
+    QCOMPARE(markOf(3, 10), std::uint8_t(Maru));
+    redo();   // B's ×, in its file
+    QCOMPARE(readFile(file("B")), kHeader + record(2026, {{3, 10, Batu}}));
+    undo();
+    undo();
+    undo();   // down to the month view's ○ of the 2nd
+    QCOMPARE(markOf(3, 2), std::uint8_t(NoMark));
+    QCOMPARE(markOf(3, 10), std::uint8_t(NoMark));
+    QVERIFY(window()->close());
+    QCOMPARE(readFile(file("A")), kHeader + record(2026));
+    QCOMPARE(readFile(file("B")), kHeader + record(2026));
 }
 
 void TestUndo::menuSaysWhat()

@@ -1,0 +1,282 @@
+// The open calendar without a window: the year buffer's rules, the one flush
+// before every reader, undo and redo across years and calendars, and what a
+// failed save or read leaves. The files are checked against bytes worked out
+// from the file layout alone.
+#include "calendar/Clock.h"
+#include "storage/CalendarFile.h"
+#include "storage/FileError.h"
+#include "storage/OpenCalendar.h"
+
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace hibi;
+using namespace hibi::test;
+
+class TestOpenCalendar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void switches_data();
+    void switches();
+    void flushBeforeEveryReader();
+    void undoAcrossYearsAndCalendars();
+    void bulkChangesGoToTheFile();
+    void failedSaveKeepsTheView();
+    void failedReadIsNeverWrittenBack();
+    void calendarsComeAndGo();
+    void listFollowsMoves();
+
+private:
+    QString file(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name + ".hsd"; }
+    std::unique_ptr<OpenCalendar> open(const QStringList &names, int year, int month);
+    static void mark(OpenCalendar &c, int day, int mark) { QVERIFY(c.setMark(day, std::uint8_t(mark))); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestOpenCalendar::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(".data")));
+    SetFixedToday(YearMonthDay16{2026, 3, 10});
+}
+
+void TestOpenCalendar::cleanup()
+{
+    SetFixedToday(std::nullopt);
+    m_dir.reset();
+}
+
+std::unique_ptr<OpenCalendar> TestOpenCalendar::open(const QStringList &names, int year, int month)
+{
+    auto c = std::make_unique<OpenCalendar>(m_dir->path() + QLatin1Char('/'));
+    c->calendars().reset(names, 0);
+    try {
+        c->switchTo(names.value(0), year, month, OpenCalendar::Buffer::Discard, OpenCalendar::Reread::Always);
+    } catch (const FileError &) {
+        // shown as not loaded
+    }
+    return c;
+}
+
+// Where the view goes from a month with a mark on its 1st, and what the file
+// holds once it is there: a year left is saved, a month within the year is not.
+void TestOpenCalendar::switches_data()
+{
+    QTest::addColumn<int>("fromYear");
+    QTest::addColumn<int>("fromMonth");
+    QTest::addColumn<int>("toYear");
+    QTest::addColumn<int>("toMonth");
+    QTest::addColumn<bool>("moves");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("within the year: no file") << 2026 << 3 << 2026 << 4 << true << false;
+    QTest::newRow("December to January saves") << 2026 << 12 << 2027 << 1 << true << true;
+    QTest::newRow("January to December saves") << 2026 << 1 << 2025 << 12 << true << true;
+    QTest::newRow("year 1, a year back: refused") << 1 << 1 << 0 << 12 << false << false;
+    QTest::newRow("year 9999, a year on: refused") << 9999 << 12 << 10000 << 1 << false << false;
+    QTest::newRow("year 9999 to 9998") << 9999 << 5 << 9998 << 5 << true << true;
+    QTest::newRow("month 13: refused") << 2026 << 3 << 2026 << 13 << false << false;
+}
+
+void TestOpenCalendar::switches()
+{
+    QFETCH(int, fromYear);
+    QFETCH(int, fromMonth);
+    QFETCH(int, toYear);
+    QFETCH(int, toMonth);
+    QFETCH(bool, moves);
+    QFETCH(bool, saved);
+    const auto c = open({"A"}, fromYear, fromMonth);
+    mark(*c, 1, Maru);
+    QSignalSpy shown(c.get(), &OpenCalendar::shownChanged);
+    QCOMPARE(c->switchTo("A", toYear, toMonth), moves);
+    QCOMPARE(c->DisplayYear(), moves ? toYear : fromYear);
+    QCOMPARE(c->DisplayMonth(), moves ? toMonth : fromMonth);
+    QCOMPARE(shown.size(), moves ? 1 : 0);
+    const QByteArray expected = saved ? header() + record(fromYear, {{fromMonth, 1, Maru}}) : QByteArray();
+    QCOMPARE(readFile(file("A")), expected);
+    // Back again, the mark is there, from memory or from the file.
+    c->switchTo("A", fromYear, fromMonth);
+    QCOMPARE(c->markOfDay(1), std::uint8_t(Maru));
+}
+
+// The tallies, the chart, the export and the bulk input read the files: each
+// finds the marks of the buffer there, also those made or undone since the last
+// time the year was written (a range begun, then Ctrl+Z).
+void TestOpenCalendar::flushBeforeEveryReader()
+{
+    const auto c = open({"A"}, 2026, 12);
+    mark(*c, 8, Maru);
+    c->flush();
+    QVERIFY(c->undo());
+    QCOMPARE(c->markOfDay(8), std::uint8_t(NoMark));
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{12, 8, Maru}}));   // not yet
+    const QByteArray seen = c->readFiles([&] { return readFile(file("A")); });
+    QCOMPARE(seen, header() + record(2026));
+    QVERIFY(c->redo());
+    QCOMPARE(c->readFiles([&] { return readFile(file("A")); }), header() + record(2026, {{12, 8, Maru}}));
+}
+
+void TestOpenCalendar::undoAcrossYearsAndCalendars()
+{
+    const auto c = open({"A", "B"}, 2026, 3);
+    mark(*c, 5, Maru);
+    c->switchTo("A", 2025, 12);
+    mark(*c, 31, Batu);
+    c->switchTo("B", 2025, 12);
+    mark(*c, 1, Sankaku);
+    QSignalSpy changed(c.get(), &OpenCalendar::markChanged);
+
+    // Each undo goes to its change first, through the one switch, which saves
+    // the year it leaves.
+    const struct
+    {
+        QString calendar;
+        int year, month, day;
+    } steps[] = {{"B", 2025, 12, 1}, {"A", 2025, 12, 31}, {"A", 2026, 3, 5}};
+    for (const auto &step : steps) {
+        const auto undone = c->undo();
+        QVERIFY(undone);
+        QCOMPARE(c->CurrentCalendarName(), step.calendar);
+        QCOMPARE(c->DisplayYear(), step.year);
+        QCOMPARE(c->DisplayMonth(), step.month);
+        QCOMPARE(undone->day, step.day);
+        QCOMPARE(c->markOfDay(step.day), std::uint8_t(NoMark));
+        QCOMPARE(changed.takeLast().value(1).toInt(), step.day);
+    }
+    QVERIFY(!c->undo());
+    QVERIFY(!QFile::exists(file("B")));   // its year never held a saved mark
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{3, 5, Maru}}) + record(2025));   // 2026 not yet written back
+    while (c->redo()) {
+    }
+    c->flush();
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{3, 5, Maru}}) + record(2025, {{12, 31, Batu}}));
+    QCOMPARE(readFile(file("B")), header() + record(2025, {{12, 1, Sankaku}}));
+}
+
+// The bulk input writes a day into its calendar's file at once; the buffer
+// follows when it holds that year. Its undo in the bulk window takes back only
+// its own kind of change, into the file, without moving the view.
+void TestOpenCalendar::bulkChangesGoToTheFile()
+{
+    const auto c = open({"A", "B"}, 2026, 3);
+    mark(*c, 2, Maru);
+    c->writeDayMark("A", 2026, 3, 10, Batu);
+    c->writeDayMark("B", 2024, 2, 29, Sankaku);
+    QCOMPARE(c->markOfDay(10), std::uint8_t(Batu));
+    QCOMPARE(readFile(file("B")), header() + record(2024, {{2, 29, Sankaku}}));
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{3, 10, Batu}}));   // the ○ waits in the buffer
+
+    QVERIFY(c->canUndo(OpenCalendar::Changes::BulkInput));
+    QCOMPARE(c->undo(OpenCalendar::Changes::BulkInput)->calendar, QStringLiteral("B"));
+    QCOMPARE(readFile(file("B")), header() + record(2024));
+    QCOMPARE(c->undo(OpenCalendar::Changes::BulkInput)->day, 10);
+    QCOMPARE(readFile(file("A")), header() + record(2026));
+    QCOMPARE(c->markOfDay(10), std::uint8_t(NoMark));
+    // The next change is the month view's: not the bulk window's to take back.
+    QVERIFY(!c->canUndo(OpenCalendar::Changes::BulkInput));
+    QVERIFY(!c->undo(OpenCalendar::Changes::BulkInput));
+    QCOMPARE(c->markOfDay(2), std::uint8_t(Maru));
+    QCOMPARE(c->redo(OpenCalendar::Changes::BulkInput)->day, 10);
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{3, 10, Batu}}));
+}
+
+// A year that cannot be written back keeps the view where it is, with its marks.
+void TestOpenCalendar::failedSaveKeepsTheView()
+{
+    writeFile(file("B"), header() + record(2026, {{3, 3, Batu}}));
+    const auto c = open({"A", "B"}, 2026, 3);
+    mark(*c, 1, Maru);
+    QVERIFY(QDir().mkdir(file("A")));   // a folder where the file would be made
+    QVERIFY_THROWS_EXCEPTION(FileError, c->switchTo("B", 2026, 3));
+    QCOMPARE(c->CurrentCalendarName(), QStringLiteral("A"));
+    QCOMPARE(c->markOfDay(1), std::uint8_t(Maru));
+    QCOMPARE(c->calendars().selected(), 0);
+    QVERIFY(QDir().rmdir(file("A")));
+    QVERIFY(c->switchTo("B", 2026, 3));
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{3, 1, Maru}}));
+    QCOMPARE(c->markOfDay(3), std::uint8_t(Batu));
+}
+
+// A year that cannot be read takes no marks and is never written over its record.
+void TestOpenCalendar::failedReadIsNeverWrittenBack()
+{
+    const QByteArray bytes = header() + record(2026, {{3, 3, Maru}});
+    QVERIFY(QDir().mkdir(file("A")));
+    auto c = open({"A"}, 2026, 3);
+    QVERIFY(!c->yearLoaded());
+    QSignalSpy refused(c.get(), &OpenCalendar::markRefused);
+    QVERIFY(!c->setMark(4, Maru));
+    QCOMPARE(refused.size(), 1);
+    QVERIFY(QDir().rmdir(file("A")));
+    writeFile(file("A"), bytes);
+    c->flush();
+    QVERIFY_THROWS_NO_EXCEPTION(c->readFiles([] { return 0; }));
+    QCOMPARE(readFile(file("A")), bytes);
+    // Read again (any switch while not loaded reads), it takes marks once more.
+    QVERIFY(c->switchTo("A", 2026, 3));
+    QVERIFY(c->yearLoaded());
+    QCOMPARE(c->markOfDay(3), std::uint8_t(Maru));
+}
+
+void TestOpenCalendar::calendarsComeAndGo()
+{
+    const auto c = open({"A"}, 2026, 3);
+    mark(*c, 1, Maru);
+    c->createCalendar("B");   // A is saved first; B gets a file of its own
+    QCOMPARE(c->CurrentCalendarName(), QStringLiteral("B"));
+    QCOMPARE(c->calendars().names(), (QStringList{"A", "B"}));
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{3, 1, Maru}}));
+    QCOMPARE(readFile(file("B")), header() + record(2026));
+
+    mark(*c, 2, Batu);
+    c->renameCalendar("C");   // the buffer goes along and is saved under the new name
+    QVERIFY(!QFile::exists(file("B")));
+    QCOMPARE(c->calendars().names(), (QStringList{"A", "C"}));
+    QCOMPARE(c->history().nextUndo().calendar, QStringLiteral("A"));   // its changes went with its old name
+    c->switchTo("A", 2026, 3);
+    QCOMPARE(readFile(file("C")), header() + record(2026, {{3, 2, Batu}}));
+
+    c->deleteCalendar();   // into the trash; the last entry is shown
+    QVERIFY(!QFile::exists(file("A")));
+    QCOMPARE(c->calendars().names(), QStringList{"C"});
+    QCOMPARE(c->CurrentCalendarName(), QStringLiteral("C"));
+    QCOMPARE(c->markOfDay(2), std::uint8_t(Batu));
+    c->deleteCalendar();   // the last one: the list keeps the first calendar's name
+    QCOMPARE(c->calendars().names(), QStringList{"カレンダー1"});
+    QCOMPARE(c->CurrentCalendarName(), QStringLiteral("カレンダー1"));
+}
+
+void TestOpenCalendar::listFollowsMoves()
+{
+    CalendarListModel list;
+    list.reset({"A", "B", "C", "D"}, 1);
+    QSignalSpy selection(&list, &CalendarListModel::selectionChanged);
+    list.move(1, 3);
+    QCOMPARE(list.names(), (QStringList{"A", "C", "D", "B"}));
+    QCOMPARE(list.selectedName(), QStringLiteral("B"));
+    QCOMPARE(selection.takeLast().value(0).toInt(), 3);
+    list.move(0, 2);
+    QCOMPARE(list.names(), (QStringList{"C", "D", "A", "B"}));
+    QCOMPARE(list.selectedName(), QStringLiteral("B"));
+    list.move(3, 0);
+    QCOMPARE(list.selected(), 0);
+    list.remove(0);
+    QCOMPARE(list.selectedName(), QStringLiteral("A"));   // the removed one was selected: the last entry
+    // Any entry follows a move as the selection does.
+    QCOMPARE(CalendarListModel::indexAfterMove(2, 0, 3), 1);
+    QCOMPARE(CalendarListModel::indexAfterMove(2, 3, 0), 3);
+    QCOMPARE(CalendarListModel::indexAfterMove(0, 0, 3), 3);
+    QCOMPARE(CalendarListModel::indexAfterMove(4, 0, 3), 4);
+}
+
+QTEST_GUILESS_MAIN(TestOpenCalendar)
+#include "tst_opencalendar.moc"
