@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include "app/Unit1.h"
+#include "components/Look.h"
 #include "components/StandardGlyph.h"
 
 #include <QAction>
@@ -130,8 +131,17 @@ MainMenu BuildMainMenu(TForm1 &form)
     return m;
 }
 
-QToolButton *BuildToolBar(TForm1 &form, QToolBar *bar)
+QToolBar *BuildToolBar(TForm1 &form, QWidget *parent)
 {
+    auto *bar = new QToolBar(QStringLiteral("ツールバー"), parent);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setToolTip(QStringLiteral("ツールバー"));
+    bar->setIconSize(QSize(16, 16));
+    bar->setMovable(false);
+    bar->setGeometry(0, 0, 527, 28);
+    bar->setContextMenuPolicy(Qt::CustomContextMenu);
+    SetBackground(bar, ToQColor(clMenuBar));
+
     struct Button
     {
         const char *name;
@@ -148,7 +158,6 @@ QToolButton *BuildToolBar(TForm1 &form, QToolBar *bar)
         {nullptr, nullptr, nullptr, nullptr},
         {"ToolButton4", "bulkinput", "同一日のデータを一括入力", &TForm1::mnuallClick},
     };
-    QToolButton *range = nullptr;
     for (const Button &b : buttons) {
         if (!b.name) {
             auto *gap = new QWidget(bar);
@@ -167,11 +176,9 @@ QToolButton *BuildToolBar(TForm1 &form, QToolBar *bar)
             form.runCommand([&form, handler] { (form.*handler)(); });
         });
         bar->addWidget(button);
-        if (handler == &TForm1::countpartClick)
-            range = button;
+        button->setCheckable(handler == &TForm1::countpartClick);   // shows the range mode
     }
-    range->setCheckable(true);
-    return range;
+    return bar;
 }
 
 } // namespace hibi

@@ -26,7 +26,7 @@ struct MainMenu
 };
 
 MainMenu BuildMainMenu(TForm1 &form);
-// The tool bar's buttons; returns the range button, which shows its mode.
-QToolButton *BuildToolBar(TForm1 &form, QToolBar *bar);
+// The tool bar `ToolBar1` in `parent`, with its buttons.
+QToolBar *BuildToolBar(TForm1 &form, QWidget *parent);
 
 } // namespace hibi

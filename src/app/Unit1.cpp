@@ -80,15 +80,8 @@ void TForm1::buildControls()
     m_client->installEventFilter(this);
     setCentralWidget(m_client);
 
-    ToolBar1 = new QToolBar(QStringLiteral("ツールバー"), m_client);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setToolTip(QStringLiteral("ツールバー"));
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setMovable(false);
-    ToolBar1->setGeometry(0, 0, 527, 28);
-    ToolBar1->setContextMenuPolicy(Qt::CustomContextMenu);
-    SetBackground(ToolBar1, ToQColor(clMenuBar));
-    ToolButton2 = BuildToolBar(*this, ToolBar1);
+    ToolBar1 = BuildToolBar(*this, m_client);
+    ToolButton2 = ToolBar1->findChild<QToolButton *>(QStringLiteral("ToolButton2"));
 
     Panel1 = new QFrame(m_client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -193,11 +186,7 @@ void TForm1::readSettings()
     cbox1->setFont(listFont);
     lookChanged();
 
-    QStringList found = ScanCalendarFiles(m_calendar->ProgramFolder());
-    for (QString &name : found)
-        name.chop(kCalendarExtension.size());
-    const CalendarList list = BuildCalendarList(found, m_settings.calendarOrder, m_settings.lastCalendar);
-    m_calendar->calendars().reset(list.names, list.selected);
+    m_calendar->listCalendars(m_settings.calendarOrder, m_settings.lastCalendar);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -263,6 +252,12 @@ bool TForm1::runCommand(const std::function<void()> &command)
 void TForm1::saveSettings(SettingsWriter writer)
 {
     runCommand([&] { m_settingsStore.save(m_settings, writer); });
+}
+
+void TForm1::storeBounds(WindowBounds ProgramSettings::*which, const WindowBounds &bounds, SettingsWriter writer)
+{
+    m_settings.*which = bounds;   // kept for the run also when the file cannot be written
+    saveSettings(writer);
 }
 
 QString TForm1::SettingsPath() const
@@ -481,8 +476,7 @@ ChartLook TForm1::chartLook() const
 
 void TForm1::storeChartBounds(const WindowBounds &bounds)
 {
-    m_settings.chartBounds = bounds;   // kept for the run also when the file cannot be written
-    saveSettings(SettingsWriter::Chart);
+    storeBounds(&ProgramSettings::chartBounds, bounds, SettingsWriter::Chart);
 }
 
 // ---- The calendar list ------------------------------------------------------
@@ -578,15 +572,9 @@ hibi::MonthLayout TForm1::monthLayout(int year, int month) const
     return m_view->layoutOf(year, month);
 }
 
-WindowBounds TForm1::bulkBounds() const
-{
-    return m_settings.bulkBounds;
-}
-
 void TForm1::storeBulkBounds(const WindowBounds &bounds)
 {
-    m_settings.bulkBounds = bounds;
-    saveSettings(SettingsWriter::Bulk);
+    storeBounds(&ProgramSettings::bulkBounds, bounds, SettingsWriter::Bulk);
 }
 
 void TForm1::setteiClick()
@@ -621,8 +609,7 @@ void TForm1::mnuhelpClick()
 
 void TForm1::storeHelpBounds(const WindowBounds &bounds)
 {
-    m_settings.helpBounds = bounds;   // kept for the run also when the file cannot be written
-    saveSettings(SettingsWriter::Help);
+    storeBounds(&ProgramSettings::helpBounds, bounds, SettingsWriter::Help);
 }
 
 void TForm1::mnuexportClick()
@@ -641,15 +628,10 @@ void TForm1::mnuexportClick()
         return;
     m_exportFolder = QFileInfo(target).absolutePath();
     const CsvExport exported = ExportCalendars(*m_calendar, target);
-    if (exported.unreadable.isEmpty()) {
-        MessageBoxes::information(this, QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(target)));
-        return;
-    }
-    QString text = QStringLiteral("%1 に書き出しましたが、次のデータは読み込めなかったため入っていません。")
-                           .arg(QDir::toNativeSeparators(target));
-    for (const UnreadableCalendar &c : exported.unreadable)
-        text += QStringLiteral("\r\n・%1（%2）").arg(c.name, c.message);
-    MessageBoxes::error(this, text);
+    if (exported.unreadable.isEmpty())
+        MessageBoxes::information(this, ExportReport(target, exported));
+    else
+        MessageBoxes::error(this, ExportReport(target, exported));
 }
 
 void TForm1::mnuversionClick()

@@ -91,7 +91,7 @@ public:
     // For the bulk-input window.
     BulkLook bulkLook() const override;
     hibi::MonthLayout monthLayout(int year, int month) const override;
-    WindowBounds bulkBounds() const override;
+    WindowBounds bulkBounds() const override { return m_settings.bulkBounds; }
     void storeBulkBounds(const WindowBounds &bounds) override;
 
     // For the settings dialog.
@@ -135,6 +135,7 @@ private:
     // The data-name dialog on the current name: the name it accepted, or the same one.
     QString askDataName(bool renaming);
     void saveSettings(SettingsWriter writer);
+    void storeBounds(WindowBounds ProgramSettings::*which, const WindowBounds &bounds, SettingsWriter writer);
 
     OpenCalendar *m_calendar;
     SettingsStore m_settingsStore;

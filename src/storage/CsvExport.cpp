@@ -135,4 +135,15 @@ CsvExport ExportCalendars(OpenCalendar &calendar, const QString &target)
     return exported;
 }
 
+QString ExportReport(const QString &target, const CsvExport &exported)
+{
+    const QString where = QDir::toNativeSeparators(target);
+    if (exported.unreadable.isEmpty())
+        return QStringLiteral("%1 に書き出しました。").arg(where);
+    QString text = QStringLiteral("%1 に書き出しましたが、次のデータは読み込めなかったため入っていません。").arg(where);
+    for (const UnreadableCalendar &c : exported.unreadable)
+        text += QStringLiteral("\r\n・%1（%2）").arg(c.name, c.message);
+    return text;
+}
+
 } // namespace hibi

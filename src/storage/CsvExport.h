@@ -49,6 +49,10 @@ std::optional<QString> ExportTargetProblem(const QString &target, const QString 
 // down.
 CsvExport ExportCalendars(OpenCalendar &calendar, const QString &target);
 
+// What the user is told after the export: where it went, and which calendars
+// could not be read and are not in it.
+QString ExportReport(const QString &target, const CsvExport &exported);
+
 // A field as it stands in the file: in double quotes (its own quotes doubled)
 // when it holds a comma, a double quote, CR or LF; as it is otherwise.
 QByteArray CsvField(const QString &text);

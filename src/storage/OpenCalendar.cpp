@@ -2,6 +2,7 @@
 
 #include "calendar/MonthGrid.h"
 #include "storage/CalendarFile.h"
+#include "storage/Catalogue.h"
 #include "storage/FileError.h"
 
 #include <QFileInfo>
@@ -16,6 +17,15 @@ OpenCalendar::OpenCalendar(const QString &programFolder, QObject *parent)
 QString OpenCalendar::calendarPath(const QString &name) const
 {
     return CalendarFilePath(m_folder, name);
+}
+
+void OpenCalendar::listCalendars(const QStringList &savedOrder, const QString &lastSelection)
+{
+    QStringList found = ScanCalendarFiles(m_folder);
+    for (QString &name : found)
+        name.chop(kCalendarExtension.size());
+    const CalendarList list = BuildCalendarList(found, savedOrder, lastSelection);
+    m_list.reset(list.names, list.selected);
 }
 
 std::uint8_t OpenCalendar::markOfDay(int day) const

@@ -49,6 +49,9 @@ public:
     // The mark of a day of the month shown.
     std::uint8_t markOfDay(int day) const;
 
+    // The list at start: the calendar files of the folder in the saved order,
+    // the last selection selected (BuildCalendarList).
+    void listCalendars(const QStringList &savedOrder, const QString &lastSelection);
     CalendarListModel &calendars() { return m_list; }
     const CalendarListModel &calendars() const { return m_list; }
     const MarkHistory &history() const { return m_history; }
