@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -28,6 +29,7 @@ private slots:
     void yearNotReadIsNeverWrittenBack_data();
     void yearNotReadIsNeverWrittenBack();
     void specialFileIsReportedNotOpened();
+    void restoreFromABackup();
     void renameThatFailsChangesNothing();
     void deleteGoesToTheTrash();
     void deleteThatFailsKeepsTheEntry();
@@ -329,6 +331,48 @@ void TestFailures::leftoverSettingsSavesAreRemoved()
     QStringList left = QDir(folder()).entryList({"hibisi.ini*"}, QDir::Files);
     left.sort();
     QCOMPARE(left, (QStringList{"hibisi.ini.Ab3dE9x", "hibisi.ini.ab-d_f", "hibisi.ini.bak"}));
+}
+
+// The day's first save keeps the file as it was; the menu puts it back, and the
+// restore itself can be taken back the same way.
+void TestFailures::restoreFromABackup()
+{
+    const QByteArray before = kHeader + record(2026, {{3, 3, Maru}});
+    writeFile(file("A"), before);
+    QVERIFY(openWindow());
+    clickDay(4, Qt::RightButton);
+    QVERIFY(window()->close());
+    const QByteArray marked = kHeader + record(2026, {{3, 3, Maru}, {3, 4, Batu}});
+    QCOMPARE(readFile(file("A")), marked);
+    QCOMPARE(readFile(folder() + "backup/2026-03-10/A.hsd"), before);
+
+    QVERIFY(openWindow());
+    auto restore = [this](int row, QStringList &listed) {
+        whenModal([&listed, row](QWidget *dialog) {
+            auto *list = dialog->findChild<QTreeWidget *>("lvbackups");
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem *item = list->topLevelItem(i);
+                listed << QStringList{item->text(0), item->text(1), item->text(2), item->text(3)}.join(' ');
+            }
+            list->setCurrentItem(list->topLevelItem(row));
+            savePicture(dialog, "restore");
+            mouseClick(dialog->findChild<QPushButton *>("btnrestore"), Qt::LeftButton);
+        });
+        action("mnurestore")->trigger();
+    };
+    messages().answer = true;
+    QStringList listed;
+    restore(0, listed);
+    QCOMPARE(listed, QStringList{"2026年3月10日 1 0 0"});
+    QCOMPARE(readFile(file("A")), before);
+    QCOMPARE(markOf(3, 4), std::uint8_t(NoMark));   // the view shows the file put back
+
+    listed.clear();
+    restore(0, listed);   // the file as it was before the restore, listed first
+    QCOMPARE(listed, (QStringList{"2026年3月10日（復元する前） 1 1 0", "2026年3月10日 1 0 0"}));
+    QCOMPARE(markOf(3, 4), std::uint8_t(Batu));
+    QVERIFY(window()->close());
+    QCOMPARE(readFile(file("A")), marked);
 }
 
 QTEST_MAIN(TestFailures)

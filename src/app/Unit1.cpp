@@ -16,6 +16,7 @@
 #include "storage/OpenCalendar.h"
 #include "storage/ProgramFolder.h"
 #include "storage/WholeFile.h"
+#include "storage/ui/RestoreDialog.h"
 #include "storage/ui/Unit2.h"
 #include "tally/ui/Unit3.h"
 
@@ -632,6 +633,12 @@ void TForm1::mnuexportClick()
         MessageBoxes::information(this, ExportReport(target, exported));
     else
         MessageBoxes::error(this, ExportReport(target, exported));
+}
+
+void TForm1::mnurestoreClick()
+{
+    TRestoreDialog dialog(*m_calendar, this);
+    dialog.exec();
 }
 
 void TForm1::mnuversionClick()

@@ -1,6 +1,7 @@
 #include "storage/OpenCalendar.h"
 
 #include "calendar/MonthGrid.h"
+#include "storage/Backups.h"
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/FileError.h"
@@ -206,6 +207,15 @@ void OpenCalendar::renameCalendar(const QString &name)
     m_list.rename(m_list.selected(), name);
     emit shownChanged(false);
     emit historyChanged();
+}
+
+void OpenCalendar::restoreCalendar(const QString &backupCopy)
+{
+    flush();
+    RestoreBackup(CalendarPath(), backupCopy);
+    m_history.forgetCalendar(CurrentCalendarName());
+    emit historyChanged();
+    switchTo(CurrentCalendarName(), m_year, m_month, Buffer::Discard, Reread::Always);
 }
 
 void OpenCalendar::deleteCalendar()

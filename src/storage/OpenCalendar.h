@@ -101,6 +101,11 @@ public:
     // list; the last entry is shown, its year read again.
     void deleteCalendar();
     void moveCalendar(int from, int to) { m_list.move(from, to); }
+    // The current calendar's file put back to one of its backups (ListBackups),
+    // the shown year written first so that the copy kept of the file before
+    // the restore holds it; the year is read again and the calendar's changes
+    // leave the history, as they were made to what is gone.
+    void restoreCalendar(const QString &backupCopy);
 
 signals:
     // The calendar, year or month shown changed; `yearReplaced` when the buffer
