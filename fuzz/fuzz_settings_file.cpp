@@ -1,10 +1,12 @@
 // A settings file of arbitrary bytes, invalid CP932 included, all the way to the
 // state the program starts with (the calendar list and its selection, both
 // windows' bounds, the appearance), then written back by every writer and read
-// again. Before that, edits made of the file's own names go to the file and to
-// the plain list of lines, which must agree after each.
+// again, and on the way laid out and painted by the windows. Before that,
+// edits made of the file's own names go to the file and to the plain list of
+// lines, which must agree after each.
 #include "FuzzCheck.h"
 #include "IniModel.h"
+#include "PaintWithSettings.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "storage/Catalogue.h"
@@ -160,6 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     editByNames(bytes);
 
     ProgramSettings s = ReadSettings(ini);
+    fuzz::paintWithSettings(s);
     const QStringList found{QStringLiteral("カレンダー1"), QStringLiteral("仕事"), QStringLiteral("a"), QString()};
     const CalendarList list = BuildCalendarList(found, s.calendarOrder, s.lastCalendar);
     check(list.selected >= 0 && list.selected < list.names.size(), "a calendar is selected");
