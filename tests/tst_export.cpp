@@ -59,6 +59,7 @@ private slots:
     void cancelWritesNothing();
     void unreadableCalendarIsNamedAndTheRestWritten();
     void fileThatCannotBeCreated();
+    void neverOverTheProgramsOwnFiles_data();
     void neverOverTheProgramsOwnFiles();
 
 private:
@@ -149,7 +150,7 @@ void TestExport::menuItemSitsBeforeExit()
     QStringList items;
     for (QAction *a : calendar->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    QCOMPARE(items, (QStringList{"thismonth", "mnujump", "-", "mnuundo", "mnuredo", "-", "settei", "-", "mnuexport", "-", "Exit1"}));
+    QCOMPARE(items, (QStringList{"thismonth", "mnujump", "-", "mnuundo", "mnuredo", "-", "settei", "-", "mnuexport", "mnurestore", "-", "Exit1"}));
     QCOMPARE(action("mnuexport")->text(), "CSV に書き出す(&E)...");
 }
 
@@ -258,22 +259,64 @@ void TestExport::fileThatCannotBeCreated()
     QCOMPARE(readFile(folder() + "plain"), QByteArray("keep"));
 }
 
+// The settings file, a calendar (also one not made yet), a backup, however the
+// path leads there: refused inside the chooser before it asks to replace
+// anything, and the chooser stays open with the name.
+void TestExport::neverOverTheProgramsOwnFiles_data()
+{
+    QTest::addColumn<QString>("typed");    // relative to the program's folder
+    QTest::addColumn<QString>("written");  // the file that must stay as it is
+    QTest::newRow("a calendar") << "ジョギング.hsd" << "ジョギング.hsd";
+    QTest::newRow("the settings file") << "hibisi.ini" << "hibisi.ini";
+    QTest::newRow("a link to a calendar") << "links/link.csv" << "ジョギング.hsd";
+    QTest::newRow("a link to the program's folder") << "links/folder/通院.hsd" << "通院.hsd";
+    QTest::newRow("a link to a calendar without a file") << "links/new.csv" << "";
+    QTest::newRow("a backup") << "backup/2026-03-10/通院.hsd" << "backup/2026-03-10/通院.hsd";
+}
+
 void TestExport::neverOverTheProgramsOwnFiles()
 {
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
     writeFixture();
+    QVERIFY(QDir().mkpath(folder() + "links"));
+    QVERIFY(QFile::link(file("ジョギング"), folder() + "links/link.csv"));
+    QVERIFY(QFile::link(folder(), folder() + "links/folder"));
+    QVERIFY(QFile::link(file("まだない"), folder() + "links/new.csv"));
+    QVERIFY(QDir().mkpath(folder() + "backup/2026-03-10"));
+    writeFile(folder() + "backup/2026-03-10/通院.hsd", kHeader + record(2024));
     QVERIFY(openWindow());
-    for (const QString &own : {file("ジョギング"), iniPath()}) {
-        messages().boxes.clear();
-        const QByteArray before = readFile(own);
-        exportTo(own, [](QFileDialog *) {
-            // It exists: the chooser asks first, and the answer is yes.
-            whenModalOf<QMessageBox>([](QMessageBox *box) { mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton); });
-        });
-        QCOMPARE(readFile(own), before);
-        QCOMPARE(messages().texts(),
-                 QStringList{QStringLiteral("%1 はヒビシルシのデータか設定のファイルなので、書き出し先にできません。")
-                                     .arg(QDir::toNativeSeparators(own))});
-    }
+    const QByteArray before = written.isEmpty() ? QByteArray() : readFile(folder() + written);
+    const QString target = folder() + typed;
+
+    bool asked = false;
+    QString nameAfter;
+    bool openAfter = false;
+    MaybeModal question([&](QWidget *dialog) {
+        if (qobject_cast<QMessageBox *>(dialog)) {
+            asked = true;
+            keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    whenModalOf<QFileDialog>([&](QFileDialog *chooser) {
+        auto *name = chooser->findChild<QLineEdit *>("fileNameEdit");
+        name->setText(target);
+        keyClick(name, Qt::Key_Return);
+        openAfter = chooser->isVisible();
+        nameAfter = chooser->selectedFiles().value(0);
+        keyClick(chooser, Qt::Key_Escape);
+    });
+    action("mnuexport")->trigger();
+    QVERIFY(!asked);
+    QVERIFY(openAfter);
+    QCOMPARE(nameAfter, target);
+    QCOMPARE(messages().texts(),
+             QStringList{QStringLiteral("%1 はヒビシルシのデータか設定のファイルなので、書き出し先にできません。")
+                                 .arg(QDir::toNativeSeparators(target))});
+    if (written.isEmpty())
+        QVERIFY(!QFile::exists(file("まだない")));
+    else
+        QCOMPARE(readFile(folder() + written), before);
 }
 
 QTEST_MAIN(TestExport)

@@ -67,8 +67,17 @@ void TestProgramFolder::choosesTheFolder()
     });
 
     QCOMPARE(chosen, (portable ? program : data) + "/");
-    // The data folder is made only when it is chosen, and then it is ready for files.
+    // The data folder is made only when it is chosen, and then it is ready for
+    // files, the user's alone: the home folder above it may be open to all.
     QCOMPARE(QFileInfo(data).isDir(), !portable);
+    if (!portable) {
+        const QFile::Permissions mode = QFileInfo(data).permissions();
+        QCOMPARE(mode & (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(mode & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther
+                         | QFile::ExeOther),
+                 QFile::Permissions());
+    }
     QCOMPARE(everything(program), before);
     // Files of ours already there settle it without a probe.
     const bool ours = present == "hibisi.ini" || present.endsWith(".hsd");

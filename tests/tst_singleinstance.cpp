@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLocalServer>
 #include <QLockFile>
@@ -77,6 +78,10 @@ private slots:
     void startDoesNotWaitOnOtherProgramsInTheFolder();
     void untrustedRuntimeFolder_data();
     void untrustedRuntimeFolder();
+    void twoCopiesOnOneFolderNeverBothRun_data();
+    void twoCopiesOnOneFolderNeverBothRun();
+    void terminationEndsAStartUpBox_data();
+    void terminationEndsAStartUpBox();
 
 private:
     struct Program
@@ -409,6 +414,82 @@ void TestSingleInstance::untrustedRuntimeFolder()
     const Program program = programCopy();
     QVERIFY(endsAsFirstInstance(start(program, env), program));
     QCOMPARE(contents(planted), before);
+}
+
+// Two copies that cannot see each other's runtime folder (two logins, or none
+// at all) on one folder of calendars: the later one says so and ends without
+// writing, so it never writes back years older than the first one's.
+void TestSingleInstance::twoCopiesOnOneFolderNeverBothRun_data()
+{
+    QTest::addColumn<bool>("runtimeFolder");
+    QTest::newRow("another runtime folder") << true;
+    QTest::newRow("no runtime folder") << false;
+}
+
+void TestSingleInstance::twoCopiesOnOneFolderNeverBothRun()
+{
+    QFETCH(bool, runtimeFolder);
+    const Program program = programCopy();
+    QProcess *first = start(program);
+    QVERIFY(first->waitForStarted());
+    const QString folderLock = program.folder->filePath(QStringLiteral(".hibisi.lock"));
+    auto folderHolder = [&] {
+        qint64 pid = 0;
+        return QLockFile(folderLock).getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(folderHolder(), first->processId(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(catchesTermination(first->processId()), 20000);
+
+    QTemporaryDir other;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), other.path());
+    if (runtimeFolder) {
+        QVERIFY(QFile::setPermissions(other.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), other.path());
+    } else {
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    }
+    const QStringList before = contents(program.folder->path());
+    QProcess *second = start(program, env);
+    QVERIFY(second->waitForStarted());
+    // It says why it does not run, in a box that stays until it is answered, or
+    // until the session ends.
+    QTRY_VERIFY_WITH_TIMEOUT(catchesTermination(second->processId()), 20000);
+    QTest::qWait(300);
+    QCOMPARE(second->state(), QProcess::Running);
+    ::kill(pid_t(second->processId()), SIGTERM);
+    QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(contents(program.folder->path()), before);   // nothing written
+    QCOMPARE(folderHolder(), first->processId());
+    QVERIFY(endsAsFirstInstance(first, program));
+    QVERIFY(!QFile::exists(folderLock));
+}
+
+// A box at the start (a settings file that cannot be read) does not hold a
+// logout up: the signal closes it and the program ends.
+void TestSingleInstance::terminationEndsAStartUpBox_data()
+{
+    QTest::addColumn<QString>("blocked");
+    QTest::newRow("a folder for the settings file") << "hibisi.ini";
+    QTest::newRow("a folder for the calendar") << "カレンダー1.hsd";
+}
+
+void TestSingleInstance::terminationEndsAStartUpBox()
+{
+    QFETCH(QString, blocked);
+    const Program program = programCopy();
+    QVERIFY(QDir().mkdir(program.folder->filePath(blocked)));
+    QProcess *process = start(program);
+    QVERIFY(process->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(catchesTermination(process->processId()), 20000);
+    QTest::qWait(500);   // the box is up
+    QCOMPARE(process->state(), QProcess::Running);
+    ::kill(pid_t(process->processId()), SIGTERM);
+    QTRY_COMPARE_WITH_TIMEOUT(process->state(), QProcess::NotRunning, 10000);
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process->exitCode(), 0);
+    QVERIFY(QFileInfo(program.folder->filePath(blocked)).isDir());   // nothing written over it
 }
 
 QTEST_MAIN(TestSingleInstance)
