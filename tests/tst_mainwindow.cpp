@@ -75,6 +75,9 @@ class TestMainWindow : public WindowTest
 private slots:
     void firstStartInEmptyFolder();
     void todayMovesAtMidnight();
+    void restoreFromMaximisedGivesTheSizeBack();
+    void smallestWindowShowsEveryRow_data();
+    void smallestWindowShowsEveryRow();
     void marksByMouseReachTheFile();
     void quickPressSequences_data();
     void quickPressSequences();
@@ -874,6 +877,68 @@ void TestMainWindow::todayMovesAtMidnight()
     QVERIFY(!framed(10));
     QCOMPARE(window()->monthView()->TodayDate(), (YearMonthDay16{2026, 3, 11}));
     SetClockFrom(std::nullopt);
+}
+
+void TestMainWindow::restoreFromMaximisedGivesTheSizeBack()
+{
+    QVERIFY(openWindow());
+    const QSize before = window()->size();
+    window()->showMaximized();
+    QTRY_VERIFY(window()->size().width() > before.width());
+    window()->showNormal();
+    QTRY_COMPARE(window()->size(), before);
+    // Sized back down in one step to any width the content allows.
+    window()->resize(window()->minimumSize().width() + 5, before.height());
+    QTRY_COMPARE(window()->width(), window()->minimumSize().width() + 5);
+    window()->resize(1, 1);
+    QTRY_COMPARE(window()->size(), window()->minimumSize());
+}
+
+// At its smallest the window still shows what it is for, with the largest fonts
+// the settings offer and a month of six weeks: both buttons whole beside the
+// caption, and every week row at least as tall as its day font, none over another.
+void TestMainWindow::smallestWindowShowsEveryRow_data()
+{
+    QTest::addColumn<int>("dayFont");
+    QTest::addColumn<int>("captionFont");
+    QTest::newRow("the fonts as they come") << 0 << 0;
+    QTest::newRow("the largest day and caption fonts") << 24 << 24;
+}
+
+void TestMainWindow::smallestWindowShowsEveryRow()
+{
+    QFETCH(int, dayFont);
+    QFETCH(int, captionFont);
+    if (dayFont)
+        writeFile(iniPath(), QStringLiteral("[dayfont]\r\nsize=%1\r\n[youbifont]\r\nsize=%1\r\n[nenfont]\r\nsize=%2\r\n")
+                                     .arg(dayFont)
+                                     .arg(captionFont)
+                                     .toLatin1());
+    SetFixedToday(YearMonthDay16{2026, 5, 10});   // May 2026: six weeks
+    QVERIFY(openWindow());
+    QCOMPARE(monthGrid()->rowCount(), 7);
+    window()->resize(1, 1);
+    QTRY_COMPARE(window()->size(), window()->minimumSize());
+    QTest::qWait(50);
+
+    auto *panel = window()->findChild<QWidget *>("Panel0");
+    const QRect previous = window()->findChild<QPushButton *>("btnprv")->geometry();
+    const QRect next = window()->findChild<QPushButton *>("btnnext")->geometry();
+    const QRect caption = window()->findChild<QLabel *>("Label1")->geometry();
+    QVERIFY(previous.left() >= 0);
+    QVERIFY2(next.right() < panel->width(), qPrintable(QStringLiteral("%1 in %2").arg(next.right()).arg(panel->width())));
+    QVERIFY(previous.right() < caption.left() && caption.right() < next.left());
+
+    const int fontHeight = FontPixelHeight(window()->appearance().DayFont.Size, monthGrid());
+    const int gridHeight = monthGrid()->viewport()->height();
+    for (int row = 1; row <= 6; ++row) {
+        const QRect cell = monthGrid()->cellRect(0, row).toRect();
+        QVERIFY2(cell.height() >= fontHeight, qPrintable(QStringLiteral("row %1: %2 < %3").arg(row).arg(cell.height()).arg(fontHeight)));
+        QVERIFY(cell.bottom() < gridHeight);
+        if (row < 6)
+            QVERIFY(cell.bottom() < monthGrid()->cellRect(0, row + 1).toRect().top());
+    }
+    QVERIFY(savePicture(window(), dayFont ? "smallest-largest-fonts" : "smallest"));
 }
 
 QTEST_MAIN(TestMainWindow)

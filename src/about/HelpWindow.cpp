@@ -93,7 +93,15 @@ THelpWindow::THelpWindow(HelpHost *host, const QString &programFolder, QWidget *
     HelpText->setSource(HomePage());
     btnback->setEnabled(false);
     btnforward->setEnabled(false);
-    connect(btnhome, &QToolButton::clicked, HelpText, &QTextBrowser::home);
+    // The contents are a place in the history like any other, also when the
+    // page was only scrolled: back returns to where the reader was. Qt keeps no
+    // new place for the address shown already, so the contents go by two
+    // addresses of the same top, taken in turn.
+    connect(btnhome, &QToolButton::clicked, this, [this] {
+        QUrl top = HomePage();
+        top.setFragment(QStringLiteral("top"));
+        HelpText->setSource(HelpText->source() == top ? HomePage() : top);
+    });
     connect(btnback, &QToolButton::clicked, HelpText, &QTextBrowser::backward);
     connect(btnforward, &QToolButton::clicked, HelpText, &QTextBrowser::forward);
     connect(HelpText, &QTextBrowser::backwardAvailable, btnback, &QToolButton::setEnabled);

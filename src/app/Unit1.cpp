@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -63,9 +64,6 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     setGeometry(303, 123, 527, 429);
     buildControls();
     buildMenus();
-    // The month grid never disappears entirely: room for the header and a few week
-    // rows (the menu bar's height comes on top, through the window's layout).
-    m_client->setMinimumHeight(kGridTop + 80);
     FormCreate();
     Form3 = new TForm3(this);
     Form3->Counts = &Counts;
@@ -108,6 +106,9 @@ void TForm1::buildControls()
     UpDown1->setIncrement(-1);
     UpDown1->setPosition(12);
     UpDown1->resize(21, 24);
+    // The up arrow lowers the size, as it always did: each arrow says what it does.
+    UpDown1->upButton()->setToolTip(QStringLiteral("データ名の文字を小さく"));
+    UpDown1->downButton()->setToolTip(QStringLiteral("データ名の文字を大きく"));
     connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
 
     Panel0 = new QFrame(m_client);
@@ -179,13 +180,13 @@ void TForm1::readSettings()
     m_settings = m_settingsStore.load();
     if (const auto &problem = m_settingsStore.loadProblem())
         MessageBoxes::error(this, *problem + QStringLiteral("\r\n設定ファイルを読み込めなかったため、このあと設定は保存されません。"));
-    m_placement = WindowPlacement(m_settings.bounds, minimumSize());
-    m_placement.apply(this);
     UpDown1->setPosition(m_settings.nameHeight);
     QFont listFont = cbox1->font();
     listFont.setPointSize(UpDown1->position());
     cbox1->setFont(listFont);
     lookChanged();
+    m_placement = WindowPlacement(m_settings.bounds, minimumSizeHint());
+    m_placement.apply(this);
 
     m_calendar->listCalendars(m_settings.calendarOrder, m_settings.lastCalendar);
 }
@@ -202,6 +203,7 @@ void TForm1::showEvent(QShowEvent *event)
 void TForm1::FormShow()
 {
     applyCaptionLook();
+    fitMinimumSize();
     LayoutHeader();
     FormResize();
     dg1->setFocus();   // the keys mark days from the start
@@ -293,12 +295,39 @@ void TForm1::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
+// The smallest inside that shows what the window is for: the caption of any
+// month centred between both buttons, each whole, and every week row of a
+// six-week month at least as tall as the day font, with the fonts in use. Made
+// a minimum, the window manager sizes down to it in one step, and a restore
+// from maximised gives back the size the window had.
+void TForm1::fitMinimumSize()
+{
+    // The caption is centred on the outer width W (frame included): 翌月 ends
+    // W/2 + caption/2 + 10 + its width, which must lie inside W less the frame.
+    const QFontMetrics metrics(Label1->font());
+    int caption = 0;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        const QString digits(4, QLatin1Char(digit));
+        caption = std::max(caption, metrics.horizontalAdvance(QStringLiteral("%1年%2月").arg(digits, digits.left(2))));
+    }
+    caption += Label1->sizeHint().width() - metrics.horizontalAdvance(Label1->text());
+    const int frame = m_shown ? frameGeometry().width() - width() : 0;
+    const int buttons = btnprv->width() + btnnext->width() + 2 * 10;
+    int width = caption + 1 + buttons + 2 + frame;
+    // Seven grid rows: the header and six week rows, a pixel each for the lines.
+    const int dayRow = FontPixelHeight(m_settings.appearance.DayFont.Size, dg1);
+    int height = kGridTop + dg1->rowHeight(0) + 6 * (dayRow + 1);
+    // Fonts no chooser offers (a settings file edited by hand) still leave a
+    // window that fits on the screen.
+    if (const QScreen *s = screen()) {
+        width = std::min(width, s->availableGeometry().width() - frame);
+        height = std::min(height, s->availableGeometry().height() - menuBar()->sizeHint().height());
+    }
+    m_client->setMinimumSize(width, height);
+}
+
 void TForm1::FormResize()
 {
-    const int minWidth = btnnext->x() + btnnext->width() + 1;
-    if (frameGeometry().width() < minWidth)
-        resize(width() + minWidth - frameGeometry().width(), height());
-
     const int clientWidth = m_client->width();
     ToolBar1->resize(clientWidth, ToolBar1->height());
     Panel1->resize(clientWidth, Panel1->height());
@@ -319,10 +348,11 @@ void TForm1::lookChanged()
 {
     SetBackground(m_client, ToQColor(m_settings.appearance.WindowColor));
     m_view->setLook(m_settings.appearance);
-    if (m_shown) {
+    if (m_shown)
         applyCaptionLook();
+    fitMinimumSize();
+    if (m_shown)
         LayoutHeader();   // the caption's new height is centred in its bar again
-    }
 }
 
 void TForm1::UpDown1Click()

@@ -127,6 +127,7 @@ private:
     // The month view's look and the caption's, made again from the settings.
     void lookChanged();
     void applyCaptionLook();
+    void fitMinimumSize();
     void showMonthCaption(const QString &caption);
     // The undo and redo items say what they would do.
     void historyChanged();
