@@ -35,6 +35,8 @@ QString DescribeChange(const MarkChange &change, const QString &shownCalendar, i
             : QStringLiteral("%1年%2月%3日").arg(change.year).arg(change.month).arg(change.day);
     if (change.calendar != shownCalendar)
         text = QStringLiteral("「%1」%2").arg(change.calendar, text);
+    if (change.note)
+        return text + (change.noteAfter.isEmpty() ? QStringLiteral(" メモを消す") : QStringLiteral(" メモ"));
     if (change.after != 0)
         return text + QLatin1Char(' ') + glyph(change.after);
     return text + QLatin1Char(' ') + glyph(change.before) + QStringLiteral("を消す");

@@ -8,7 +8,7 @@
 namespace hibi {
 
 // One mark changed on one day of one calendar, in the month view or in the bulk
-// input (which writes it to the file at once).
+// input (which writes it to the file at once), or the day's note.
 struct MarkChange
 {
     QString calendar;
@@ -18,6 +18,9 @@ struct MarkChange
     std::uint8_t before = 0;
     std::uint8_t after = 0;
     bool bulk = false;
+    bool note = false;   // the note changed, from noteBefore to noteAfter
+    QString noteBefore = {};
+    QString noteAfter = {};
     friend bool operator==(const MarkChange &, const MarkChange &) = default;
 };
 
@@ -44,8 +47,9 @@ private:
     size_t m_done = 0;   // the changes before this index are in effect
 };
 
-// How a change reads in a menu: "5月7日 ○", "5月7日 ○を消す", with the year and
-// the calendar when they are not the ones shown.
+// How a change reads in a menu: "5月7日 ○", "5月7日 ○を消す", "5月7日 メモ",
+// "5月7日 メモを消す", with the year and the calendar when they are not the ones
+// shown.
 QString DescribeChange(const MarkChange &change, const QString &shownCalendar, int shownYear);
 
 } // namespace hibi

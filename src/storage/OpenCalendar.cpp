@@ -41,6 +41,57 @@ std::uint8_t &OpenCalendar::cellOf(int month, int day)
     return m_marks.at(month, c.col, c.row);
 }
 
+QString OpenCalendar::notePath(const QString &name) const
+{
+    return NoteFilePath(m_folder, name);
+}
+
+QString OpenCalendar::noteOf(int year, int month, int day) const
+{
+    const auto it = m_notes.find(NoteKey(year, month, day));
+    return it == m_notes.end() ? QString() : it->second;
+}
+
+void OpenCalendar::readNotes()
+{
+    m_notesOf = CurrentCalendarName();
+    m_notes.clear();
+    m_notesProblem.reset();
+    try {
+        m_notes = ReadNotes(notePath(m_notesOf));
+    } catch (const FileError &e) {
+        m_notesProblem = e.message();
+    }
+}
+
+void OpenCalendar::applyNote(int year, int month, int day, const QString &text)
+{
+    if (m_notesProblem)
+        throw FileError(*m_notesProblem);
+    Notes notes = m_notes;
+    if (text.isEmpty())
+        notes.erase(NoteKey(year, month, day));
+    else
+        notes[NoteKey(year, month, day)] = text;
+    SaveNotes(notePath(CurrentCalendarName()), notes);
+    m_notes = std::move(notes);
+    emit noteChanged(month, day);
+}
+
+void OpenCalendar::setNote(int day, const QString &text)
+{
+    const QString before = noteOfDay(day);
+    if (before == text)
+        return;
+    applyNote(m_year, m_month, day, text);
+    MarkChange change{CurrentCalendarName(), m_year, m_month, day, 0, 0, false};
+    change.note = true;
+    change.noteBefore = before;
+    change.noteAfter = text;
+    m_history.record(change);
+    emit historyChanged();
+}
+
 bool OpenCalendar::inBuffer(const QString &calendar, int year) const
 {
     return m_loaded && year == m_year && calendar == CurrentCalendarName();
@@ -74,6 +125,8 @@ bool OpenCalendar::switchTo(const QString &calendar, int year, int month, Buffer
         m_marks = marks;
         m_loaded = loaded;
         m_list.select(index);
+        if (m_notesOf != calendar || reread == Reread::Always)
+            readNotes();
         emit shownChanged(true);
         emit historyChanged();   // the undo items name the year and calendar when they are not the ones shown
     };
@@ -145,7 +198,7 @@ std::optional<MarkChange> OpenCalendar::undo(Changes which)
     if (!canUndo(which))
         return std::nullopt;
     const MarkChange change = m_history.nextUndo();
-    if (!applyChange(change, change.before, which))
+    if (!applyChange(change, true, which))
         return std::nullopt;
     m_history.undone();
     emit historyChanged();
@@ -157,15 +210,16 @@ std::optional<MarkChange> OpenCalendar::redo(Changes which)
     if (!canRedo(which))
         return std::nullopt;
     const MarkChange change = m_history.nextRedo();
-    if (!applyChange(change, change.after, which))
+    if (!applyChange(change, false, which))
         return std::nullopt;
     m_history.redone();
     emit historyChanged();
     return change;
 }
 
-bool OpenCalendar::applyChange(const MarkChange &change, std::uint8_t mark, Changes which)
+bool OpenCalendar::applyChange(const MarkChange &change, bool undoing, Changes which)
 {
+    const std::uint8_t mark = undoing ? change.before : change.after;
     const bool buffered = inBuffer(change.calendar, change.year);
     if (change.bulk && (which == Changes::BulkInput || !buffered)) {
         // As the bulk input does: straight into the file, and the buffer follows.
@@ -179,6 +233,10 @@ bool OpenCalendar::applyChange(const MarkChange &change, std::uint8_t mark, Chan
     // The view goes there first, through the one switch, so the buffer rule holds.
     if (!switchTo(change.calendar, change.year, change.month))
         return false;
+    if (change.note) {
+        applyNote(change.year, change.month, change.day, undoing ? change.noteBefore : change.noteAfter);
+        return true;
+    }
     if (!m_loaded) {
         emit markRefused();
         return false;
@@ -203,8 +261,20 @@ void OpenCalendar::renameCalendar(const QString &name)
     const QString to = calendarPath(name);
     if (QFileInfo::exists(from))
         RenameCalendarFile(from, to);
+    // The notes go along; when they cannot, the calendar keeps its old name.
+    const QString notesFrom = notePath(CurrentCalendarName());
+    if (QFileInfo::exists(notesFrom)) {
+        try {
+            RenameCalendarFile(notesFrom, notePath(name));
+        } catch (const FileError &) {
+            if (QFileInfo::exists(to))
+                RenameCalendarFile(to, from);
+            throw;
+        }
+    }
     m_history.forgetCalendar(CurrentCalendarName());
     m_list.rename(m_list.selected(), name);
+    m_notesOf = name;
     emit shownChanged(false);
     emit historyChanged();
 }
@@ -220,7 +290,18 @@ void OpenCalendar::restoreCalendar(const QString &backupCopy)
 
 void OpenCalendar::deleteCalendar()
 {
-    DeleteCalendarFile(CalendarPath());   // a file that will not go keeps its calendar in the list
+    // The notes go to the trash first, and come back when the calendar's file
+    // will not go: a file that will not go keeps its calendar in the list.
+    const QString notes = notePath(CurrentCalendarName());
+    const bool hadNotes = QFileInfo::exists(notes);
+    DeleteCalendarFile(notes);
+    try {
+        DeleteCalendarFile(CalendarPath());
+    } catch (const FileError &) {
+        if (hadNotes && !m_notesProblem)
+            SaveNotes(notes, m_notes);
+        throw;
+    }
     m_history.forgetCalendar(CurrentCalendarName());
     m_list.remove(m_list.selected());
     emit historyChanged();

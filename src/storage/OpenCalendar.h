@@ -2,6 +2,7 @@
 
 #include "storage/CalendarListModel.h"
 #include "storage/MarkHistory.h"
+#include "storage/NoteFile.h"
 #include "storage/YearMarks.h"
 
 #include <QObject>
@@ -48,6 +49,12 @@ public:
     bool yearLoaded() const { return m_loaded; }
     // The mark of a day of the month shown.
     std::uint8_t markOfDay(int day) const;
+    // The current calendar's note on a day, empty for none; its note file is read
+    // whenever the calendar changes. A file that could not be read shows no notes
+    // and takes none, so that it is never written over.
+    QString noteOf(int year, int month, int day) const;
+    QString noteOfDay(int day) const { return noteOf(m_year, m_month, day); }
+    const std::optional<QString> &notesProblem() const { return m_notesProblem; }
 
     // The list at start: the calendar files of the folder in the saved order,
     // the last selection selected (BuildCalendarList).
@@ -81,6 +88,9 @@ public:
     // The one way a mark of the month shown changes by hand: recorded for undo.
     // False when the year did not load (markRefused is emitted).
     bool setMark(int day, std::uint8_t mark);
+    // The note of a day of the month shown, written to the note file at once and
+    // recorded for undo; an empty text takes the note away. Throws FileError.
+    void setNote(int day, const QString &text);
     // A day of any calendar written to its file at once (the bulk input): the
     // buffer follows when it holds that year, and the change is recorded.
     void writeDayMark(const QString &calendar, int year, int month, int day, std::uint8_t mark);
@@ -115,10 +125,15 @@ signals:
     void markChanged(int month, int day);
     // A mark could not be set: the shown year did not load.
     void markRefused();
+    // A note of the current calendar changed (a day of `month` of the shown year).
+    void noteChanged(int month, int day);
     void historyChanged();
 
 private:
-    bool applyChange(const MarkChange &change, std::uint8_t mark, Changes which);
+    bool applyChange(const MarkChange &change, bool undoing, Changes which);
+    void applyNote(int year, int month, int day, const QString &text);
+    void readNotes();
+    QString notePath(const QString &name) const;
     bool inBuffer(const QString &calendar, int year) const;
     std::uint8_t &cellOf(int month, int day);
 
@@ -128,6 +143,9 @@ private:
     int m_month = 0;
     hibi::YearMarks m_marks;
     bool m_loaded = false;
+    QString m_notesOf;   // whose notes m_notes holds
+    Notes m_notes;
+    std::optional<QString> m_notesProblem;
     MarkHistory m_history;
 };
 

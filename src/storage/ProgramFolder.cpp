@@ -4,6 +4,7 @@
 #include "storage/CalendarFile.h"
 #include "storage/Catalogue.h"
 #include "storage/FolderLock.h"
+#include "storage/NoteFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,7 +100,8 @@ bool IsProgramFile(const QString &path, const QString &programFolder)
         return false;
     const QString name = target.mid(folder.size());
     return name.compare(kSettingsFileName, Qt::CaseInsensitive) == 0
-            || name.endsWith(kCalendarExtension, Qt::CaseInsensitive) || name == FolderLock::fileName();
+            || name.endsWith(kCalendarExtension, Qt::CaseInsensitive) || name.endsWith(kNoteExtension, Qt::CaseInsensitive)
+            || name == FolderLock::fileName();
 }
 
 QString UserDataFolder()

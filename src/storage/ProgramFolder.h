@@ -23,7 +23,8 @@ bool HoldsProgramFiles(const QString &folder);
 bool IsSystemFolder(const QString &folder);
 
 // Whether writing to `path` would write over the program's own files in
-// `programFolder`: the settings file, a calendar file, the lock or a backup.
+// `programFolder`: the settings file, a calendar or note file, the lock or a
+// backup.
 // Links are followed, also to a file that is not there yet, so a link that
 // leads into the folder counts as the folder.
 bool IsProgramFile(const QString &path, const QString &programFolder);
