@@ -63,6 +63,7 @@ private slots:
     void showsTheFileOfTheDisplayedYear();
     void barsStandForTheirNumbers();
     void fullMonthsAtTheSmallestSize();
+    void countsChangedWhileHiddenArePainted();
     void stepsYearsWithButtonsAndKeys();
     void yearThatCannotBeReadOpensNothing();
     void followsTheSettingsColours();
@@ -224,6 +225,33 @@ void TestYearChart::fullMonthsAtTheSmallestSize()
         QVERIFY(view->barRect(1, 1).isEmpty());
         savePicture(chart, "yearchart-empty");
     });
+}
+
+// A view lays itself out when it is shown, not while hidden: counts it gets while
+// hidden, after it was shown once, are what its next paint shows, at its size.
+void TestYearChart::countsChangedWhileHiddenArePainted()
+{
+    YearChartView view;
+    view.setLook({{Qt::red, Qt::green, Qt::blue}, 1});
+    YearCounts counts{2026, {}};
+    counts.months[0] = {5, 0, 0};
+    view.setCounts(counts);
+    view.resize(760, 380);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const int five = view.barRect(1, 1).height();
+    QVERIFY(five > 100);
+    view.hide();
+    counts.months[0] = {2, 0, 3};   // the same scale, up to 5
+    view.setCounts(counts);
+    const QImage image = view.grab().toImage();
+    const QRect maru = view.barRect(1, 1);
+    const QRect sankaku = view.barRect(1, 3);
+    QVERIFY(std::abs(maru.height() * 5 - five * 2) <= 5);
+    QVERIFY(std::abs(sankaku.height() * 5 - five * 3) <= 5);
+    QVERIFY(view.barRect(1, 2).isEmpty());
+    QCOMPARE(colourPixels(image, maru, Qt::red), maru.width() * maru.height());
+    QCOMPARE(colourPixels(image, sankaku, Qt::blue), sankaku.width() * sankaku.height());
 }
 
 // ◀ ▶ and the keys read the other years of the same calendar; the main window

@@ -134,8 +134,6 @@ Tfrmsettei::Tfrmsettei(SettingsDialogHost *host, QWidget *parent)
     setObjectName(QStringLiteral("frmsettei"));
     setWindowTitle(QStringLiteral("設定"));
     setFont(PixelFont(12));
-    ColorDialog1 = new QColorDialog(Qt::black, this);
-    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -466,6 +464,11 @@ Color &Tfrmsettei::colorOfButton(int number)
 void Tfrmsettei::colorbtn_1Click(int number)
 {
     // One chooser for all ten buttons: it opens on the colour last confirmed in it.
+    // Made when first asked for, as most openings of the dialog never need it.
+    if (!ColorDialog1) {
+        ColorDialog1 = new QColorDialog(Qt::black, this);
+        ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
+    }
     if (ColorDialog1->exec() != QDialog::Accepted)
         return;
     const QColor c = ColorDialog1->currentColor();

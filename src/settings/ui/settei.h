@@ -85,7 +85,7 @@ private:
     SettingsDialogHost *m_host;
     Appearance m_work;
     DayCellPainter m_painter;   // with the working copy's look
-    QColorDialog *ColorDialog1;
+    QColorDialog *ColorDialog1 = nullptr;
     QTabWidget *PageControl1;
     DrawGrid *dg2;
     DrawGrid *dg3;

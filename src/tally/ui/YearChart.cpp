@@ -59,8 +59,7 @@ YearChartView::YearChartView(QWidget *parent)
 void YearChartView::setCounts(const YearCounts &counts)
 {
     m_counts = counts;
-    layOut();
-    update();
+    layOutWhenShown();
 }
 
 void YearChartView::setLook(const ChartLook &look)
@@ -69,7 +68,17 @@ void YearChartView::setLook(const ChartLook &look)
     // A wide line is kept to what the small glyphs can hold.
     m_glyphPainter.setMarks(look.marks, std::clamp(look.markLineWidth, 0, 3));
     m_barBrushes = {QBrush(look.marks.maru), QBrush(look.marks.batu), QBrush(look.marks.sankaku)};
-    layOut();
+    layOutWhenShown();
+}
+
+void YearChartView::layOutWhenShown()
+{
+    // A hidden view has not got the size it will be painted at: the resize of its
+    // first show lays it out, else its next paint.
+    if (isVisible())
+        layOut();
+    else
+        m_layoutDue = true;
     update();
 }
 
@@ -88,6 +97,7 @@ void YearChartView::resizeEvent(QResizeEvent *event)
 
 void YearChartView::layOut()
 {
+    m_layoutDue = false;
     m_bars.clear();
     m_texts.clear();
     m_glyphs.clear();
@@ -189,6 +199,8 @@ void YearChartView::layOut()
 
 void YearChartView::paintEvent(QPaintEvent *)
 {
+    if (m_layoutDue)
+        layOut();
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);
 

@@ -41,7 +41,8 @@ protected:
 // The painted chart: for each month the ○, × and △ as three bars side by side in
 // the marks' colours with their numbers over them, a scale at the left, the
 // months under the bars, and the year's totals under it all. Everything it
-// paints is laid out when the counts, the look or the size change.
+// paints is laid out when the counts, the look or the size change; while it is
+// hidden, at its next resize or paint.
 class YearChartView : public QWidget
 {
     Q_OBJECT
@@ -68,6 +69,7 @@ protected:
 
 private:
     void layOut();
+    void layOutWhenShown();
 
     struct Text
     {
@@ -92,6 +94,7 @@ private:
     ChartLook m_look;
     DayCellPainter m_glyphPainter;
     int m_scaleTop = 5;
+    bool m_layoutDue = false;
 
     // Made when the look changes.
     QFont m_labelFont;
