@@ -25,9 +25,11 @@ const QByteArray kBom("\xEF\xBB\xBF");
 #ifdef Q_OS_WIN
 const QString kQuotedName = QStringLiteral("引用,です");
 const QByteArray kQuotedField = "\"引用,です\"";
+const QByteArray kQuotedNotesField = "\"引用,です メモ\"";
 #else
 const QString kQuotedName = QStringLiteral("引用\"です\"");
 const QByteArray kQuotedField = "\"引用\"\"です\"\"\"";
+const QByteArray kQuotedNotesField = "\"引用\"\"です\"\" メモ\"";
 #endif
 
 // Operates the next modal dialog of type T, waiting while another is on top.
@@ -133,7 +135,8 @@ void TestExport::writeFixture()
 
 QByteArray TestExport::expectedCsv(const QList<QByteArray> &rows, bool withWork)
 {
-    QByteArray csv = kBom + "日付,ジョギング,通院," + (withWork ? "\"仕事,家\"," : "") + kQuotedField + "\r\n";
+    QByteArray csv = kBom + "日付,ジョギング,ジョギング メモ,通院,通院 メモ,"
+            + (withWork ? "\"仕事,家\",\"仕事,家 メモ\"," : "") + kQuotedField + ',' + kQuotedNotesField + "\r\n";
     for (const QByteArray &row : rows)
         csv += row + "\r\n";
     return csv;
@@ -159,6 +162,8 @@ void TestExport::menuItemSitsBeforeExit()
 void TestExport::exportsEveryCalendarInListOrder()
 {
     writeFixture();
+    // Notes go in a column after their calendar's marks, on days with marks or without.
+    writeFile(folder() + "通院.notes", "2026-03-02\t朝,\\n\"薬\"\n2026-04-01\t予約\n");
     QVERIFY(openWindow());
     QCOMPARE(window()->calendar().CurrentCalendarName(), "通院");
     clickDay(10);
@@ -167,13 +172,14 @@ void TestExport::exportsEveryCalendarInListOrder()
     const QString offered = exportTo(target);
 
     QCOMPARE(QFileInfo(offered).fileName(), "ヒビシルシ.csv");
-    QCOMPARE(readFile(target), expectedCsv({"2025-01-01,○,,,",
-                                            "2025-12-31,○,△,,",
-                                            "2026-01-05,,×,,",
-                                            "2026-02-28,,,○,",
-                                            "2026-03-02,,○,×,",
-                                            "2026-03-03,,,,△",
-                                            "2026-03-10,,○,,"}));
+    QCOMPARE(readFile(target), expectedCsv({"2025-01-01,○,,,,,,,",
+                                            "2025-12-31,○,,△,,,,,",
+                                            "2026-01-05,,,×,,,,,",
+                                            "2026-02-28,,,,,○,,,",
+                                            "2026-03-02,,,○,\"朝,\n\"\"薬\"\"\",×,,,",
+                                            "2026-03-03,,,,,,,△,",
+                                            "2026-03-10,,,○,,,,,",
+                                            "2026-04-01,,,,予約,,,,"}));
     QCOMPARE(messages().texts(), QStringList{QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(target))});
     QCOMPARE(messages().boxes[0].kind, MessageBoxes::Kind::Information);
     QCOMPARE(QDir(folder() + "書き出し").entryList(QDir::Files | QDir::Hidden), QStringList{"表.csv"});
@@ -204,12 +210,12 @@ void TestExport::replacesAFileOnlyWhenTold()
             QVERIFY(messages().boxes.isEmpty());
         }
     }
-    QCOMPARE(readFile(target), expectedCsv({"2025-01-01,○,,,",
-                                            "2025-12-31,○,△,,",
-                                            "2026-01-05,,×,,",
-                                            "2026-02-28,,,○,",
-                                            "2026-03-02,,○,×,",
-                                            "2026-03-03,,,,△"}));
+    QCOMPARE(readFile(target), expectedCsv({"2025-01-01,○,,,,,,,",
+                                            "2025-12-31,○,,△,,,,,",
+                                            "2026-01-05,,,×,,,,,",
+                                            "2026-02-28,,,,,○,,,",
+                                            "2026-03-02,,,○,,×,,,",
+                                            "2026-03-03,,,,,,,△,"}));
     QCOMPARE(messages().boxes.size(), 1);
 }
 
@@ -235,11 +241,11 @@ void TestExport::unreadableCalendarIsNamedAndTheRestWritten()
     const QString target = folder() + "out.csv";
     exportTo(target);
 
-    QCOMPARE(readFile(target), expectedCsv({"2025-01-01,○,,",
-                                            "2025-12-31,○,△,",
-                                            "2026-01-05,,×,",
-                                            "2026-03-02,,○,",
-                                            "2026-03-03,,,△"},
+    QCOMPARE(readFile(target), expectedCsv({"2025-01-01,○,,,,,",
+                                            "2025-12-31,○,,△,,,",
+                                            "2026-01-05,,,×,,,",
+                                            "2026-03-02,,,○,,,",
+                                            "2026-03-03,,,,,△,"},
                                            false));
     QCOMPARE(messages().boxes.size(), 1);
     QCOMPARE(messages().boxes[0].kind, MessageBoxes::Kind::Error);

@@ -33,6 +33,10 @@ private slots:
     void failedReadIsNeverWrittenBack();
     void calendarsComeAndGo();
     void listFollowsMoves();
+    void noteFileFormat_data();
+    void noteFileFormat();
+    void notesGoWithTheirCalendar();
+    void unreadableNotesAreLeftAlone();
 
 private:
     QString file(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name + ".hsd"; }
@@ -276,6 +280,86 @@ void TestOpenCalendar::listFollowsMoves()
     QCOMPARE(CalendarListModel::indexAfterMove(2, 3, 0), 3);
     QCOMPARE(CalendarListModel::indexAfterMove(0, 0, 3), 3);
     QCOMPARE(CalendarListModel::indexAfterMove(4, 0, 3), 4);
+}
+
+// The note file's lines as written, and what is no note file at all.
+void TestOpenCalendar::noteFileFormat_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("two days") << QByteArray("2026-03-01\t診察\n2026-12-31\t大掃除\n") << true;
+    QTest::newRow("breaks, tabs, backslashes") << QByteArray("2024-02-29\ta\\nb\\tc\\\\d\n") << true;
+    QTest::newRow("no date") << QByteArray("note\n") << false;
+    QTest::newRow("no such day") << QByteArray("2026-02-29\tx\n") << false;
+    QTest::newRow("a day twice") << QByteArray("2026-03-01\ta\n2026-03-01\tb\n") << false;
+    QTest::newRow("a stray backslash") << QByteArray("2026-03-01\ta\\q\n") << false;
+    QTest::newRow("not UTF-8") << QByteArray("2026-03-01\t\x82\xA0\n") << false;
+    QTest::newRow("an empty note") << QByteArray("2026-03-01\t\n") << false;
+}
+
+void TestOpenCalendar::noteFileFormat()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, valid);
+    const auto notes = ParseNotes(bytes);
+    QCOMPARE(notes.has_value(), valid);
+    if (notes)
+        QCOMPARE(NotesToBytes(*notes), bytes);   // the same bytes back
+    if (QByteArray(QTest::currentDataTag()) == "breaks, tabs, backslashes")
+        QCOMPARE(notes->at(NoteKey(2024, 2, 29)), QStringLiteral("a\nb\tc\\d"));
+}
+
+// A note typed on a day is in its file at once, comes back with the calendar,
+// takes part in undo and redo, and goes along when the calendar is renamed or
+// deleted.
+void TestOpenCalendar::notesGoWithTheirCalendar()
+{
+    const QString notes = m_dir->path() + "/A.notes";
+    auto c = open({"A", "B"}, 2026, 3);
+    c->setNote(11, QStringLiteral("歯医者\n10時"));
+    QCOMPARE(readFile(notes), QByteArray("2026-03-11\t歯医者\\n10時\n"));
+    QCOMPARE(DescribeChange(c->history().nextUndo(), "A", 2026), QStringLiteral("3月11日 メモ"));
+    c->switchTo("B", 2026, 3);
+    QCOMPARE(c->noteOfDay(11), QString());
+    QVERIFY(c->undo());   // back to A, the note taken away, its file with it
+    QCOMPARE(c->CurrentCalendarName(), QStringLiteral("A"));
+    QCOMPARE(c->noteOfDay(11), QString());
+    QVERIFY(!QFile::exists(notes));
+    QVERIFY(c->redo());
+    c.reset();
+
+    c = open({"A", "B"}, 2026, 3);
+    QCOMPARE(c->noteOfDay(11), QStringLiteral("歯医者\n10時"));
+    c->renameCalendar("C");
+    QVERIFY(!QFile::exists(notes));
+    QCOMPARE(readFile(m_dir->path() + "/C.notes"), QByteArray("2026-03-11\t歯医者\\n10時\n"));
+    QCOMPARE(c->noteOfDay(11), QStringLiteral("歯医者\n10時"));
+    c->setNote(12, QStringLiteral("b"));
+    QCOMPARE(readFile(m_dir->path() + "/C.notes"), QByteArray("2026-03-11\t歯医者\\n10時\n2026-03-12\tb\n"));
+    c->deleteCalendar();
+    QVERIFY(!QFile::exists(m_dir->path() + "/C.notes"));
+    QVERIFY(QDir(m_dir->filePath(".data/Trash/files")).entryList().contains("C.notes"));
+    QCOMPARE(c->CurrentCalendarName(), QStringLiteral("B"));
+    QCOMPARE(c->noteOfDay(11), QString());
+}
+
+// A note file that cannot be read shows no notes and is never written over.
+void TestOpenCalendar::unreadableNotesAreLeftAlone()
+{
+    const QString notes = m_dir->path() + "/A.notes";
+    const QByteArray foreign("not a note file\n");
+    writeFile(notes, foreign);
+    const auto c = open({"A"}, 2026, 3);
+    QVERIFY(c->notesProblem());
+    QVERIFY(c->notesProblem()->contains(notes));
+    QVERIFY_THROWS_EXCEPTION(FileError, c->setNote(3, QStringLiteral("x")));
+    QVERIFY(!c->canUndo());
+    QCOMPARE(readFile(notes), foreign);
+    mark(*c, 3, Maru);   // the marks go on as ever
+    c->flush();
+    QCOMPARE(readFile(file("A")), header() + record(2026, {{3, 3, Maru}}));
+    QCOMPARE(readFile(notes), foreign);
 }
 
 QTEST_GUILESS_MAIN(TestOpenCalendar)

@@ -3,6 +3,7 @@
 #include "calendar/MonthGrid.h"
 #include "storage/CalendarFile.h"
 #include "storage/FileError.h"
+#include "storage/NoteFile.h"
 #include "storage/OpenCalendar.h"
 #include "storage/ProgramFolder.h"
 #include "storage/WholeFile.h"
@@ -83,9 +84,14 @@ CsvExport ExportCsv(const QList<CalendarSource> &calendars)
 {
     CsvExport result;
     QByteArray heading = CsvField(QStringLiteral("日付"));
-    // Every date with a mark, and each exported calendar's mark on it (0 for none).
-    std::map<int, std::vector<std::uint8_t>> rows;
+    // Every date with a mark or a note, and each column's field on it.
+    std::map<int, std::vector<QByteArray>> rows;
     std::size_t columns = 0;
+    auto put = [&](int date, std::size_t column, const QByteArray &field) {
+        std::vector<QByteArray> &row = rows[date];
+        row.resize(2 * std::size_t(calendars.size()));
+        row[column] = field;
+    };
     for (const CalendarSource &calendar : calendars) {
         std::map<int, std::uint8_t> marks;
         try {
@@ -95,25 +101,34 @@ CsvExport ExportCsv(const QList<CalendarSource> &calendars)
             continue;
         }
         heading += ',' + CsvField(calendar.name);
-        for (const auto &[date, mark] : marks) {
-            std::vector<std::uint8_t> &row = rows[date];
-            row.resize(calendars.size());
-            row[columns] = mark;
+        for (const auto &[date, mark] : marks)
+            put(date, columns, markField(mark));
+        ++columns;
+        if (calendar.notesPath.isEmpty())
+            continue;
+        const QString noteHeading = calendar.name + QStringLiteral(" メモ");
+        heading += ',' + CsvField(noteHeading);
+        try {
+            for (const auto &[date, note] : ReadNotes(calendar.notesPath))
+                if (IsSupportedYear(date / 10000))
+                    put(date, columns, CsvField(note));
+        } catch (const FileError &e) {
+            result.unreadable << UnreadableCalendar{noteHeading, e.message()};
         }
         ++columns;
     }
 
     QByteArray &out = result.bytes;
     out = QByteArray("\xEF\xBB\xBF") + heading + "\r\n";
-    for (const auto &[date, marks] : rows) {
+    for (auto &[date, fields] : rows) {
+        fields.resize(std::max(fields.size(), columns));
         out += dateField(date);
         for (std::size_t column = 0; column < columns; ++column)
-            out += ',' + markField(marks[column]);
+            out += ',' + fields[column];
         out += "\r\n";
     }
     return result;
 }
-
 
 std::optional<QString> ExportTargetProblem(const QString &target, const QString &programFolder)
 {
@@ -129,7 +144,7 @@ CsvExport ExportCalendars(OpenCalendar &calendar, const QString &target)
         throw FileError(*problem);
     QList<CalendarSource> sources;
     for (const QString &name : calendar.calendars().names())
-        sources << CalendarSource{name, calendar.calendarPath(name)};
+        sources << CalendarSource{name, calendar.calendarPath(name), NoteFilePath(calendar.ProgramFolder(), name)};
     const CsvExport exported = calendar.readFiles([&] { return ExportCsv(sources); });
     SaveWholeFile(target, exported.bytes);
     return exported;

@@ -8,11 +8,13 @@
 
 namespace hibi {
 
-// A calendar as the export reads it: its name (the column's heading) and its file.
+// A calendar as the export reads it: its name (the column's heading), its file
+// and, when its notes go along, its note file.
 struct CalendarSource
 {
     QString name;
     QString path;
+    QString notesPath = {};
 };
 
 struct UnreadableCalendar
@@ -33,8 +35,11 @@ struct CsvExport
 // ascending as YYYY-MM-DD, each calendar's ○, × or △ in its column (empty for
 // none). UTF-8 with a byte-order mark, so that spreadsheet programs take it as
 // Japanese text; CRLF after every row; fields quoted as RFC 4180 has it.
+// A calendar with a note file gets a second column after its marks, "<name>
+// メモ", with the note of each day, and the days with a note get their rows too.
 // A calendar whose file cannot be read gets no column and is named in
-// `unreadable`; the others are exported all the same.
+// `unreadable`, as is "<name> メモ" for a note file that cannot be read (its
+// column stays empty); the others are exported all the same.
 CsvExport ExportCsv(const QList<CalendarSource> &calendars);
 
 class OpenCalendar;
