@@ -270,32 +270,30 @@ void Tfrmall::changeBulkMark(int row, std::uint8_t mark)
 
 void Tfrmall::undoClick()
 {
-    try {
-        if (const auto change = m_calendar.undo(OpenCalendar::Changes::BulkInput))
-            showChange(change->calendar, change->year, change->month, change->day);
-    } catch (const FileError &e) {
-        MessageBoxes::error(this, e.message());
-    }
+    showChange(&OpenCalendar::undo);
 }
 
 void Tfrmall::redoClick()
 {
+    showChange(&OpenCalendar::redo);
+}
+
+void Tfrmall::showChange(std::optional<MarkChange> (OpenCalendar::*step)(OpenCalendar::Changes))
+{
+    std::optional<MarkChange> change;
     try {
-        if (const auto change = m_calendar.redo(OpenCalendar::Changes::BulkInput))
-            showChange(change->calendar, change->year, change->month, change->day);
+        change = (m_calendar.*step)(OpenCalendar::Changes::BulkInput);
     } catch (const FileError &e) {
         MessageBoxes::error(this, e.message());
     }
-}
-
-void Tfrmall::showChange(const QString &calendar, int year, int month, int day)
-{
-    const QDate date(year, month, day);
+    if (!change)
+        return;
+    const QDate date(change->year, change->month, change->day);
     if (date != BulkDate())
         DateTimePicker1->setDate(date);   // reads the marks of that date
     else
         LoadBulkMarks();
-    const int row = m_calendar.calendars().indexOf(calendar);
+    const int row = m_calendar.calendars().indexOf(change->calendar);
     if (row >= 0) {
         m_focusRow = row;
         dgall->scrollToRow(row);

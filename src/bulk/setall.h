@@ -4,6 +4,7 @@
 #include "components/DayCellPainter.h"
 #include "components/Look.h"
 #include "settings/Settings.h"
+#include "storage/OpenCalendar.h"
 
 #include <QDate>
 #include <QDialog>
@@ -18,7 +19,6 @@ class QToolBar;
 namespace hibi {
 
 class DrawGrid;
-class OpenCalendar;
 struct CellRect;
 
 // How the list looks: rows as high as the calendar list and in its font size, the
@@ -100,8 +100,9 @@ private:
     int rowAt(QPoint pos) const;
     // The one way a calendar's mark changes here: written, and recorded for undo.
     void changeBulkMark(int row, std::uint8_t mark);
-    // An undone or redone change on the screen: its date and its calendar's row.
-    void showChange(const QString &calendar, int year, int month, int day);
+    // Undoes or redoes a change of this window's and shows it: its date and its
+    // calendar's row.
+    void showChange(std::optional<MarkChange> (OpenCalendar::*step)(OpenCalendar::Changes));
     QString nameOf(int row) const;
 
     OpenCalendar &m_calendar;

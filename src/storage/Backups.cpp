@@ -244,4 +244,15 @@ void RestoreBackup(const QString &dataFile, const QString &backupCopy)
     SaveWholeFile(dataFile, *bytes);
 }
 
+void BackUpBeforeRemoving(const QString &dataFile)
+{
+    if (BackedUpToday(dataFile))
+        return;
+    QFile file(dataFile);
+    const QByteArray current = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (file.error() != QFileDevice::NoError || current.size() != file.size())
+        throw FileError::cannotBackUp(dataFile, TodaysBackupPath(dataFile));
+    BackUpBeforeChange(dataFile, current);
+}
+
 } // namespace hibi

@@ -36,6 +36,10 @@ bool BackedUpToday(const QString &dataFile);
 // the older ones (BackupDaysToPrune). Throws FileError::cannotBackUp.
 void BackUpBeforeChange(const QString &dataFile, const QByteArray &currentBytes);
 
+// Today's copy of `dataFile` from its bytes as they are, before it is removed or
+// moved away; nothing when today's copy is there already. Throws FileError.
+void BackUpBeforeRemoving(const QString &dataFile);
+
 // SaveWholeFile, after the day's copy of the file's old bytes when they change.
 void SaveWholeFileBackedUp(const QString &path, const QByteArray &bytes);
 

@@ -409,13 +409,7 @@ void DeleteCalendarFile(const QString &path)
     if (!info.isFile())
         throw FileError::cannotDelete(path);
     // Where there is no trash the file is gone for good: the day's backup keeps it.
-    if (!BackedUpToday(path)) {
-        QFile file(path);
-        const QByteArray current = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (file.error() != QFileDevice::NoError || current.size() != file.size())
-            throw FileError::cannotBackUp(path, TodaysBackupPath(path));
-        BackUpBeforeChange(path, current);
-    }
+    BackUpBeforeRemoving(path);
     // Qt sets up the home trash with mkdir, not mkpath: without the data folder
     // it would put the file into the working folder instead.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));

@@ -144,13 +144,7 @@ void SaveNotes(const QString &path, const Notes &notes)
     const QFileInfo info(path);
     if (!info.exists())
         return;
-    if (!BackedUpToday(path)) {
-        QFile file(path);
-        const QByteArray current = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (file.error() != QFileDevice::NoError || current.size() != file.size())
-            throw FileError::cannotBackUp(path, TodaysBackupPath(path));
-        BackUpBeforeChange(path, current);
-    }
+    BackUpBeforeRemoving(path);
     if (!QFile::remove(path) || !SyncFolderOf(path))
         throw FileError::cannotDelete(path);
 }

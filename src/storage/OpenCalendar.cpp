@@ -195,24 +195,25 @@ bool OpenCalendar::canRedo(Changes which) const
 
 std::optional<MarkChange> OpenCalendar::undo(Changes which)
 {
-    if (!canUndo(which))
-        return std::nullopt;
-    const MarkChange change = m_history.nextUndo();
-    if (!applyChange(change, true, which))
-        return std::nullopt;
-    m_history.undone();
-    emit historyChanged();
-    return change;
+    return step(true, which);
 }
 
 std::optional<MarkChange> OpenCalendar::redo(Changes which)
 {
-    if (!canRedo(which))
+    return step(false, which);
+}
+
+std::optional<MarkChange> OpenCalendar::step(bool undoing, Changes which)
+{
+    if (undoing ? !canUndo(which) : !canRedo(which))
         return std::nullopt;
-    const MarkChange change = m_history.nextRedo();
-    if (!applyChange(change, false, which))
+    const MarkChange change = undoing ? m_history.nextUndo() : m_history.nextRedo();
+    if (!applyChange(change, undoing, which))
         return std::nullopt;
-    m_history.redone();
+    if (undoing)
+        m_history.undone();
+    else
+        m_history.redone();
     emit historyChanged();
     return change;
 }

@@ -130,6 +130,7 @@ signals:
     void historyChanged();
 
 private:
+    std::optional<MarkChange> step(bool undoing, Changes which);
     bool applyChange(const MarkChange &change, bool undoing, Changes which);
     void applyNote(int year, int month, int day, const QString &text);
     void readNotes();
