@@ -17,6 +17,8 @@ class QPushButton;
 
 namespace hibi {
 
+class StreakPanel;
+
 // The marks as the month view draws them: their colours and line width.
 struct ChartLook
 {
@@ -150,6 +152,7 @@ private:
     QLabel *lblyear;
     QPushButton *btnnext;
     YearChartView *chart;
+    StreakPanel *streaks;
     QPushButton *btnclose;
 };
 
