@@ -11,10 +11,12 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -170,6 +172,7 @@ private slots:
     void printsWhatTheViewShows();
     void menuPrintsTheYearIntoAPdf();
     void shortcutPrintsTheMonthIntoAPdf();
+    void withoutPrintersThePdfIsOffered();
 
 private:
     // Prints through the preview and the print dialog into `pdf`, the range
@@ -579,6 +582,51 @@ void TestPrinting::shortcutPrintsTheMonthIntoAPdf()
     QVERIFY2(text.contains(QStringLiteral("2026年4月 — カレンダー1")), qPrintable(text));
     const QSet<QString> w = words(text);
     QVERIFY(w.contains("30") && !w.contains("31"));
+}
+
+// With no printer installed, the print dialog opens on Qt's PDF output with a
+// file named after the page in the documents folder (or the home folder).
+void TestPrinting::withoutPrintersThePdfIsOffered()
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("this machine has printers");
+    QVERIFY(openWindow());
+    QString printer;
+    QString target;
+    whenModal([&](QWidget *dialog) {
+        auto *preview = qobject_cast<QPrintPreviewDialog *>(dialog);
+        if (!preview) {
+            dialog->close();
+            return;
+        }
+        whenModal([&](QWidget *next) {
+            if (qobject_cast<QPrintDialog *>(next)) {
+                if (auto *printers = next->findChild<QComboBox *>("printers"))
+                    printer = printers->currentText();
+                if (auto *file = next->findChild<QLineEdit *>("filename"))
+                    target = file->text();
+                savePicture(next, QStringLiteral("print-dialog"));
+            }
+            next->close();   // cancelled: the preview stays
+            QTimer::singleShot(0, preview, &QWidget::close);
+        });
+        const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+        for (QAction *a : preview->findChild<QToolBar *>()->actions())
+            if (a->text() == printText) {
+                a->trigger();
+                return;
+            }
+        preview->close();
+    });
+    action("mnuprint")->trigger();
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(printer, QCoreApplication::translate("QPrintDialog", "Print to File (PDF)"));
+    QVERIFY2(target.endsWith(QStringLiteral("/2026年3月 — カレンダー1.pdf")), qPrintable(target));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QCOMPARE(QFileInfo(target).absolutePath(), QDir(folder).absolutePath());
+    QVERIFY(!QFileInfo::exists(target));   // nothing printed
 }
 
 QTEST_MAIN(TestPrinting)
