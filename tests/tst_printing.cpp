@@ -410,6 +410,17 @@ void TestPrinting::notesMarkTheirDays()
         const QRect under(int(page.left()), last.bottom() + 2, int(page.width()), int(page.bottom()) - last.bottom() - 2);
         const int ink = countPixels(image, under, dark);
         QVERIFY2(withNotes ? ink > 100 : ink == 0, qPrintable(QString::number(ink)));
+
+        // The year page has room for the signs alone.
+        QImage yearImage = a4Image();
+        {
+            QPainter painter(&yearImage);
+            pages.paintYear(painter, page, year);
+        }
+        const GridCell c = CellOfDay(2026, 3, 3);
+        const QRect cell = pages.yearCell(yearImage, page, year, 3, c.col, c.row).toRect();
+        const QRect yearCorner(cell.right() - cell.width() / 5, cell.top(), cell.width() / 5, cell.height() / 5);
+        QCOMPARE(countPixels(yearImage, yearCorner, sign) > 4, withNotes);
     }
 }
 

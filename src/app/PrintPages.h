@@ -47,7 +47,8 @@ public:
 
     // "2026年3月 — カレンダー1", with the notes of the month's days listed under it.
     void paintMonth(QPainter &painter, const QRectF &page, const PrintedYear &year, int month) const;
-    // "2026年 — カレンダー1": three months across, four down.
+    // "2026年 — カレンダー1": three months across, four down; days with notes
+    // get their sign, the notes themselves have no room.
     void paintYear(QPainter &painter, const QRectF &page, const PrintedYear &year) const;
 
     static QString monthTitle(const PrintedYear &year, int month);

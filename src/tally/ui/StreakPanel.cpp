@@ -7,6 +7,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace hibi {
 
 namespace {
