@@ -153,7 +153,7 @@ void TestExport::menuItemSitsBeforeExit()
     QStringList items;
     for (QAction *a : calendar->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    QCOMPARE(items, (QStringList{"thismonth", "mnujump", "-", "mnuundo", "mnuredo", "-", "settei", "-", "mnuexport", "mnurestore", "-", "Exit1"}));
+    QCOMPARE(items, (QStringList{"thismonth", "mnujump", "-", "mnuundo", "mnuredo", "-", "settei", "-", "mnuexport", "mnuprint", "mnurestore", "-", "Exit1"}));
     QCOMPARE(action("mnuexport")->text(), "CSV に書き出す(&E)...");
 }
 

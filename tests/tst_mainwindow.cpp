@@ -737,6 +737,7 @@ void TestMainWindow::menusAndShortcuts_data()
     QTest::newRow("mnujump") << "mnujump" << "年月指定ジャンプ(&J)" << QKeySequence("Ctrl+J");
     QTest::newRow("settei") << "settei" << "設定(&S)..." << none;
     QTest::newRow("mnuexport") << "mnuexport" << "CSV に書き出す(&E)..." << none;
+    QTest::newRow("mnuprint") << "mnuprint" << "印刷(&P)..." << QKeySequence("Ctrl+P");
     QTest::newRow("Exit1") << "Exit1" << "終了(&X)" << none;
     QTest::newRow("mnuall") << "mnuall" << "同一日の複数データを一括入力(&Z)..." << none;
     QTest::newRow("datup") << "datup" << "データの並び順を上へ(&U)" << none;

@@ -10,7 +10,9 @@
 #include "storage/FileError.h"
 #include "tally/ui/YearChart.h"
 
+#include <QAccessible>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -68,6 +70,7 @@ private slots:
     void yearThatCannotBeReadOpensNothing();
     void followsTheSettingsColours();
     void keepsItsPlace();
+    void streaksOfTheChosenMark();
 
 private:
     // Opens the chart from its menu item and runs `operate` in it; the chart is
@@ -392,6 +395,58 @@ void TestYearChart::keepsItsPlace()
         QCOMPARE(chart->pos(), QPoint(31, 42));
         QCOMPARE(chart->size(), QSize(700, 450));
     });
+}
+
+// Under the chart: the longest run of the chosen mark inside the chart's year
+// and the run up to today (10 March 2026), chosen with the keys; stepping the
+// year keeps the mark.
+void TestYearChart::streaksOfTheChosenMark()
+{
+    QList<std::tuple<int, int, int>> marks;
+    for (int day = 1; day <= 12; ++day)
+        marks.append({1, day, 1});
+    for (int day = 6; day <= 10; ++day)
+        marks.append({3, day, 1});
+    marks += QList<std::tuple<int, int, int>>{{2, 27, 2}, {2, 28, 2}, {3, 1, 2}, {3, 2, 2}};
+    QList<std::tuple<int, int, int>> december{{6, 1, 2}};
+    for (int day = 20; day <= 31; ++day)
+        december.append({12, day, 1});
+    writeFile(file("カレンダー1"), kHeader + record(2026, marks) + record(2025, december));
+    QVERIFY(openWindow());
+    QStringList seen;
+    withChart([&](TYearChart *chart) {
+        auto *mark = chart->findChild<QComboBox *>("cboxstreak");
+        auto *longest = chart->findChild<QLabel *>("lbllongest");
+        auto *current = chart->findChild<QLabel *>("lblcurrent");
+        QVERIFY(mark && longest && current);
+        QCOMPARE(mark->accessibleName(), "連続日数を数える印");
+        QAccessibleInterface *about = QAccessible::queryAccessibleInterface(mark);
+        QVERIFY(about);
+        // Where names come from labels, the label that leads to it names it.
+        QStringList labels;
+        for (const auto &[other, relation] : about->relations(QAccessible::Label))
+            labels << other->text(QAccessible::Name);
+        QCOMPARE(labels, QStringList{"連続日数"});
+        auto note = [&] { seen << longest->text() << current->text(); };
+        note();
+        // Alt+R reaches the marks, Down chooses ×.
+        keyClick(chart, Qt::Key_R, Qt::AltModifier);
+        QTRY_VERIFY(mark->hasFocus());
+        keyClick(chart, Qt::Key_Down);
+        QCOMPARE(mark->currentText(), "×");
+        note();
+        keyClick(chart, Qt::Key_Left);
+        QCOMPARE(chart->year(), 2025);
+        note();
+        keyClick(chart, Qt::Key_Up);
+        note();
+        savePicture(chart, "yearchart-streaks");
+    });
+    QCOMPARE(seen, (QStringList{
+            "最長連続 ○ 12日（1月1日〜1月12日）", "現在の連続 ○ 5日（3月6日〜3月10日）",
+            "最長連続 × 4日（2月27日〜3月2日）", "現在の連続 × なし",
+            "最長連続 × 1日（6月1日）", "現在の連続 × なし",
+            "最長連続 ○ 12日（12月20日〜12月31日）", "現在の連続 ○ 5日（2026年3月6日〜2026年3月10日）"}));
 }
 
 QTEST_MAIN(TestYearChart)

@@ -1,6 +1,7 @@
 // Draws the picture of the year chart that the help shows: the real window,
 // offscreen, with a year of jogging marks in the default look. `make
 // help-picture` runs it.
+#include "calendar/Clock.h"
 #include "calendar/MonthGrid.h"
 #include "components/DayCellPainter.h"
 #include "settings/Settings.h"
@@ -66,6 +67,8 @@ int main(int argc, char *argv[])
     const QString path = CalendarFilePath(folder.path() + QLatin1Char('/'), QStringLiteral("ジョギング"));
     CreateCalendarFile(path, 2026, marks);
 
+    // The runs under the chart count up to the last day marked.
+    SetFixedToday(YearMonthDay16{2026, 11, 18});
     DefaultLook host;
     TYearChart chart(&host, QStringLiteral("ジョギング"), path, 2026);
     chart.show();

@@ -79,6 +79,7 @@ MainMenu BuildMainMenu(TForm1 &form)
             {"settei", "設定(&S)...", &TForm1::setteiClick},
             separator,
             {"mnuexport", "CSV に書き出す(&E)...", &TForm1::mnuexportClick},
+            {"mnuprint", "印刷(&P)...", &TForm1::mnuprintClick, QKeySequence::Print},
             {"mnurestore", "バックアップから復元(&B)...", &TForm1::mnurestoreClick},
             separator,
             {"Exit1", "終了(&X)"},

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "about/about.h"
+#include "app/CalendarPrint.h"
 #include "app/MainMenu.h"
 #include "app/MonthView.h"
 #include "app/jump.h"
@@ -663,6 +664,12 @@ void TForm1::mnuexportClick()
         MessageBoxes::information(this, ExportReport(target, exported));
     else
         MessageBoxes::error(this, ExportReport(target, exported));
+}
+
+// The month shown or its year, as the view shows them: the marks in memory.
+void TForm1::mnuprintClick()
+{
+    CalendarPrint::ofShown(*m_calendar, *m_view, m_settings.appearance).exec(this);
 }
 
 void TForm1::mnurestoreClick()

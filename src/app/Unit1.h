@@ -69,6 +69,7 @@ public:
     void countpartClick();
     void mnuchartClick();
     void mnuexportClick();
+    void mnuprintClick();
     void mnurestoreClick();
     void FormClick();
     void UpDown1Click();

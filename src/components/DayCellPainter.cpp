@@ -76,6 +76,12 @@ void DayCellPainter::setMarks(const MarkColors &colors, int lineWidth)
     m_markPens[3] = markPen(colors.sankaku, m_markLineWidth);
 }
 
+void DayCellPainter::setFontPixelSizes(int header, int day)
+{
+    m_headerFont.setPixelSize(std::max(1, header));
+    m_dayFont.setPixelSize(std::max(1, day));
+}
+
 void DayCellPainter::paintHeader(QPainter &painter, const CellRect &rect, int col) const
 {
     const int holiday = col == 0 ? 1 : 0;

@@ -51,6 +51,9 @@ public:
     void setLook(const Appearance &look);
     // Only the marks, for those that draw nothing else.
     void setMarks(const MarkColors &colors, int lineWidth);
+    // The look's fonts at other sizes, in pixels of the painter's units: a
+    // printed page sizes them to its own cells.
+    void setFontPixelSizes(int header, int day);
 
     const QFont &headerFont() const { return m_headerFont; }
     const QFont &dayFont() const { return m_dayFont; }

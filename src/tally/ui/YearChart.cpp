@@ -4,6 +4,7 @@
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "storage/FileError.h"
+#include "tally/ui/StreakPanel.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -255,6 +256,8 @@ TYearChart::TYearChart(YearChartHost *host, const QString &calendarName, const Q
     btnnext->setToolTip(QStringLiteral("次の年（→、PageDown）"));
     btnnext->setAutoDefault(false);
     chart = new YearChartView(this);
+    streaks = new StreakPanel(this);
+    streaks->setStreaks(year, StreakPanel::read(m_path, year));
     btnclose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
     btnclose->setObjectName(QStringLiteral("btnclose"));
     btnclose->setDefault(true);
@@ -269,6 +272,7 @@ TYearChart::TYearChart(YearChartHost *host, const QString &calendarName, const Q
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(chart, 1);
+    layout->addWidget(streaks);
     layout->addLayout(bottom);
 
     connect(btnprv, &QPushButton::clicked, this, &TYearChart::btnprvClick);
@@ -294,7 +298,9 @@ bool TYearChart::showYear(int year)
         return false;
     if (year != m_counts.year) {
         try {
+            const std::array<Streaks, 3> runs = StreakPanel::read(m_path, year);
             m_counts = ReadYearCounts(m_path, year);
+            streaks->setStreaks(year, runs);
         } catch (const FileError &e) {
             MessageBoxes::error(this, e.message());
             return false;

@@ -17,6 +17,8 @@ class QPushButton;
 
 namespace hibi {
 
+class StreakPanel;
+
 // The marks as the month view draws them: their colours and line width.
 struct ChartLook
 {
@@ -153,6 +155,7 @@ private:
     QLabel *lblyear;
     QPushButton *btnnext;
     YearChartView *chart;
+    StreakPanel *streaks;
     QPushButton *btnclose;
 };
 
