@@ -94,6 +94,7 @@ void TForm1::buildControls()
     cbox1->setEditable(false);
     cbox1->move(0, 2);
     cbox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    cbox1->setAccessibleName(QStringLiteral("データ"));
     // Its width is the window's to set: the size it asks for need not measure
     // every name, which would cost the start time per calendar.
     cbox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -107,6 +108,11 @@ void TForm1::buildControls()
     UpDown1->setIncrement(-1);
     UpDown1->setPosition(12);
     UpDown1->resize(21, 24);
+    // The size steps by −1: the up arrow makes the names smaller. Tab reaches it,
+    // and Up and Down step it.
+    UpDown1->setFocusPolicy(Qt::TabFocus);
+    UpDown1->setAccessibleNames(QStringLiteral("データ名の文字の大きさ"), QStringLiteral("データ名の文字を小さく"),
+                                QStringLiteral("データ名の文字を大きく"));
     connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
 
     Panel0 = new QFrame(m_client);
