@@ -64,7 +64,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     SetTextColor(Label2, ToQColor(clBlue));
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
-    // The keyboard reaches the link after the button, and Enter opens it.
+    // The keyboard reaches the link too, and Enter opens it.
     Label2->setFocusPolicy(Qt::TabFocus);
     Label2->setAccessibleName(QStringLiteral("ホームページ ") + Label2->text());
     Label2->setAccessibleDescription(QStringLiteral("Enter キーで開きます"));
@@ -77,7 +77,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     black.setColor(QPalette::ButtonText, Qt::black);
     Button1->setPalette(black);
     connect(Button1, &QPushButton::clicked, this, &TAboutBox::Button1Click);
-    setTabOrder(Button1, Label2);
+    Button1->setFocus();   // the box opens on its button, the link one Tab away
 }
 
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)

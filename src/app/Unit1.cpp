@@ -95,6 +95,12 @@ void TForm1::buildControls()
     cbox1->move(0, 2);
     cbox1->setContextMenuPolicy(Qt::CustomContextMenu);
     cbox1->setAccessibleName(QStringLiteral("データ"));
+    // Screen readers on Linux name a list box by the label it belongs to, and read
+    // its name as the entry chosen; the window shows no label, so this one stays hidden.
+    auto *listLabel = new QLabel(QStringLiteral("データ"), Panel1);
+    listLabel->setObjectName(QStringLiteral("cbox1Label"));
+    listLabel->setBuddy(cbox1);
+    listLabel->hide();
     // Its width is the window's to set: the size it asks for need not measure
     // every name, which would cost the start time per calendar.
     cbox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

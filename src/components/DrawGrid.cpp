@@ -1,5 +1,6 @@
 #include "components/DrawGrid.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -314,6 +315,20 @@ bool DrawGrid::viewportEvent(QEvent *event)
 }
 
 // ---- What screen readers read -------------------------------------------------
+
+void DrawGrid::focusCellMoved()
+{
+    if (m_focusToTell || !QAccessible::isActive())
+        return;
+    m_focusToTell = true;
+    QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_focusToTell = false;
+                AccessibleTable::focusMoved(this);
+            },
+            Qt::QueuedConnection);
+}
 
 QString DrawGrid::tableName() const
 {

@@ -96,9 +96,10 @@ public:
     // What the cells say; none (the default) shows screen readers an empty table.
     // The owner takes them back before it goes.
     void setCellNames(const GridCellNames *names) { m_names = names; }
-    // Tell screen readers: the focus cell moved, a cell or every cell says
-    // something new, the description changed.
-    void focusCellMoved() { AccessibleTable::focusMoved(this); }
+    // Tell screen readers: the focus cell moved (told once the action that moved
+    // it is done, so a move through another month tells only where it ended), a
+    // cell or every cell says something new, the description changed.
+    void focusCellMoved();
     void cellNameChanged(int col, int row) { AccessibleTable::cellChanged(this, col, row - m_fixedRows); }
     void allNamesChanged() { AccessibleTable::allChanged(this); }
     void descriptionChanged() { AccessibleTable::descriptionChanged(this); }
@@ -146,6 +147,7 @@ private:
 
     DrawCellFunction m_drawCell;
     const GridCellNames *m_names = nullptr;
+    bool m_focusToTell = false;
     std::function<void(int notches)> m_wheelHandler;
     int m_wheelAngle = 0;
     CellToolTipFunction m_cellToolTip;
