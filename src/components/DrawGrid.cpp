@@ -298,6 +298,15 @@ void DrawGrid::focusOutEvent(QFocusEvent *event)
     viewport()->update();
 }
 
+// A window that comes back to the front tells screen readers of its focus
+// widget, the grid: they go on to the cell after it.
+void DrawGrid::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && window()->focusWidget() == this)
+        focusCellMoved();
+}
+
 bool DrawGrid::viewportEvent(QEvent *event)
 {
     if (event->type() != QEvent::ToolTip || !m_cellToolTip)
