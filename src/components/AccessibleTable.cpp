@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QPointer>
 #include <QWidget>
 
 #include <map>
