@@ -10,7 +10,6 @@
 #include "storage/OpenCalendar.h"
 
 #include <QGuiApplication>
-#include <QScopeGuard>
 #include <QTimer>
 #include <QToolTip>
 
@@ -133,8 +132,7 @@ void MonthView::todayChanged(const YearMonthDay16 &today)
 void MonthView::resetFocusDay()
 {
     const bool todaysMonth = m_calendar.DisplayYear() == m_today.year && m_calendar.DisplayMonth() == m_today.month;
-    m_focusDay = m_focusAfterSwitch ? m_focusAfterSwitch : todaysMonth ? m_today.day : 1;
-    m_focusAfterSwitch = 0;
+    m_focusDay = todaysMonth ? m_today.day : 1;
 }
 
 void MonthView::setFocusDay(int day)
@@ -233,9 +231,6 @@ void MonthView::moveFocus(int days)
 {
     const YearMonthDay16 to = AddDays({m_calendar.DisplayYear(), m_calendar.DisplayMonth(), m_focusDay}, days);
     if (to.year != m_calendar.DisplayYear() || to.month != m_calendar.DisplayMonth()) {
-        // The new month comes with the focus on its day, told once.
-        m_focusAfterSwitch = to.day;
-        const auto landed = qScopeGuard([this] { m_focusAfterSwitch = 0; });
         if (!m_calendar.switchTo(m_calendar.CurrentCalendarName(), to.year, to.month))
             return;   // past the years the calendar holds
     }

@@ -121,7 +121,6 @@ private:
     RangeSelection Range;
     RangeTally m_rangeTally;
     int m_focusDay = 1;
-    int m_focusAfterSwitch = 0;   // where a move past the month's ends lands
     bool LeftHeld = false;
     bool RightHeld = false;
     bool m_toldNotLoaded = false;
