@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -98,8 +97,9 @@ QString cellName(QWidget *table, int row, int col)
     return cell ? cell->text(QAccessible::Name) : QStringLiteral("(no cell)");
 }
 
-// Every control a user can operate in the tree below `iface` that has no name.
-void collectNameless(QAccessibleInterface *iface, const QString &path, QStringList &nameless)
+// Every control a user can operate in the tree below `iface` that has no name;
+// `seen` counts those looked at.
+void collectNameless(QAccessibleInterface *iface, const QString &path, QStringList &nameless, int &seen)
 {
     static const QList<QAccessible::Role> operated = {
         QAccessible::PushButton,  QAccessible::CheckBox,       QAccessible::RadioButton, QAccessible::ComboBox,
@@ -113,12 +113,14 @@ void collectNameless(QAccessibleInterface *iface, const QString &path, QStringLi
     // A list box says the entry chosen as its name: its own name is its label's.
     const QString name = iface->role() == QAccessible::ComboBox ? labelOf(iface) : iface->text(QAccessible::Name);
     const QString here = path + QLatin1Char('/') + (iface->object() ? iface->object()->objectName() : name);
-    if (operated.contains(iface->role()) && name.trimmed().isEmpty()
-        && (iface->role() != QAccessible::Cell || state.focusable))
-        nameless << here;
+    if (operated.contains(iface->role()) && (iface->role() != QAccessible::Cell || state.focusable)) {
+        ++seen;
+        if (name.trimmed().isEmpty())
+            nameless << here;
+    }
     for (int i = 0; i < iface->childCount(); ++i)
         if (QAccessibleInterface *child = iface->child(i))
-            collectNameless(child, here, nameless);
+            collectNameless(child, here, nameless, seen);
 }
 
 } // namespace
@@ -519,8 +521,10 @@ void TestAccessibility::everyControlNamed()
         QVERIFY(root && QTest::qWaitForWindowExposed(root));
     }
     QStringList nameless;
-    collectNameless(accessible(root), which, nameless);
+    int seen = 0;
+    collectNameless(accessible(root), which, nameless, seen);
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
+    QVERIFY(seen > 0);   // the walk reached the controls
     if (which == "main window") {
         QCOMPARE(labelOf(accessible(calendarList())), QStringLiteral("データ"));
         QStringList tools;
