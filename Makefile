@@ -12,10 +12,11 @@ FUZZ_TARGETS ?= fuzz_calendar_file fuzz_tally fuzz_bulk_day fuzz_settings_file
 
 # The tests validate the desktop entry and metainfo, run the installed program
 # without root's power over read-only folders (setpriv), trace a save's system
-# calls to see it synced (strace) and read the printed PDF's text and pictures
-# (poppler-utils).
+# calls to see it synced (strace), read the printed PDF's text and pictures
+# (poppler-utils) and switch Qt's accessibility on as a screen reader would
+# (qt6-base-private-dev).
 PACKAGES      = cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk qt6-translations-l10n \
-                desktop-file-utils appstream util-linux strace poppler-utils
+                desktop-file-utils appstream util-linux strace poppler-utils qt6-base-private-dev
 # The start-up benchmark runs the program under a virtual X display and counts
 # its instructions under callgrind.
 BENCH_PACKAGES   = libbenchmark-dev xvfb valgrind

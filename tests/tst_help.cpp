@@ -194,6 +194,7 @@ void TestHelp::contentsLinksScrollToTheirSection_data()
     QTest::newRow("window") << "window" << "画面の見かた";
     QTest::newRow("mouse") << "mouse" << "マウスで印をつける";
     QTest::newRow("keyboard") << "keyboard" << "キーボードで使う";
+    QTest::newRow("screenreader") << "screenreader" << "画面読み上げソフトで使う";
     QTest::newRow("undo") << "undo" << "元に戻す・やり直す";
     QTest::newRow("month") << "month" << "月を移動する";
     QTest::newRow("list") << "list" << "データ（カレンダー）の一覧";

@@ -78,6 +78,7 @@ THelpWindow::THelpWindow(HelpHost *host, const QString &programFolder, QWidget *
 
     HelpText = new HelpBrowser(programFolder, this);
     HelpText->setObjectName(QStringLiteral("HelpText"));
+    HelpText->setAccessibleName(QStringLiteral("ヘルプの本文"));
     HelpText->setOpenExternalLinks(true);   // the home page opens in the web browser
     // A clicked link stays marked as the keyboard's place, and the history keeps
     // that mark with the place the link led to: "進む" would then scroll back to

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -63,6 +64,10 @@ TAboutBox::TAboutBox(QWidget *parent)
     SetTextColor(Label2, ToQColor(clBlue));
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->installEventFilter(this);
+    // The keyboard reaches the link too, and Enter opens it.
+    Label2->setFocusPolicy(Qt::TabFocus);
+    Label2->setAccessibleName(QStringLiteral("ホームページ ") + Label2->text());
+    Label2->setAccessibleDescription(QStringLiteral("Enter キーで開きます"));
 
     Button1 = new QPushButton(QStringLiteral("閉じる"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -72,6 +77,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     black.setColor(QPalette::ButtonText, Qt::black);
     Button1->setPalette(black);
     connect(Button1, &QPushButton::clicked, this, &TAboutBox::Button1Click);
+    Button1->setFocus();   // the box opens on its button, the link one Tab away
 }
 
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
@@ -79,6 +85,13 @@ bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
         Label2Click();
+    if (watched == Label2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            Label2Click();
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -171,6 +171,7 @@ QToolBar *BuildToolBar(TForm1 &form, QWidget *parent)
         button->setObjectName(QLatin1String(b.name));
         button->setIcon(ToolPicture(b.picture));
         button->setToolTip(QString::fromUtf8(b.hint));
+        button->setAccessibleName(QString::fromUtf8(b.hint));   // a screen reader says the command
         button->setFixedSize(24, 24);
         button->setAutoRaise(true);
         const Handler handler = b.handler;

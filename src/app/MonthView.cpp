@@ -2,6 +2,7 @@
 
 #include "app/RangeCursor.h"
 #include "calendar/Clock.h"
+#include "calendar/SpokenDay.h"
 #include "components/DrawGrid.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
@@ -34,6 +35,7 @@ MonthView::MonthView(OpenCalendar &calendar, QWidget *parent)
     // Tab reaches the grid and a click gives it the focus; keys mark and move.
     dg1->setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(dg1);
+    dg1->setCellNames(this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -49,6 +51,7 @@ MonthView::MonthView(OpenCalendar &calendar, QWidget *parent)
 
 MonthView::~MonthView()
 {
+    dg1->setCellNames(nullptr);   // the grid outlives this part of the view
     if (Range.active())
         QGuiApplication::restoreOverrideCursor();
 }
@@ -79,6 +82,7 @@ void MonthView::LayoutMonth()
     // A holiday's name belongs to the month it was shown over.
     QToolTip::hideText();
     dg1->viewport()->update();
+    dg1->allNamesChanged();
     emit monthLaidOut(m_layout.caption);
 }
 
@@ -104,13 +108,17 @@ void MonthView::shownChanged(bool yearReplaced)
         m_toldNotLoaded = false;
     resetFocusDay();
     LayoutMonth();
+    dg1->focusCellMoved();
 }
 
 void MonthView::markChanged(int month, int day)
 {
-    if (month == m_calendar.DisplayMonth())
-        m_focusDay = day;   // an undone change shows where it happened
     dg1->viewport()->update();
+    if (month != m_calendar.DisplayMonth())
+        return;
+    const GridCell cell = CellOfDay(m_calendar.DisplayYear(), month, day);
+    dg1->cellNameChanged(cell.col, cell.row);
+    setFocusDay(day);   // an undone change shows where it happened
 }
 
 void MonthView::todayChanged(const YearMonthDay16 &today)
@@ -125,6 +133,14 @@ void MonthView::resetFocusDay()
 {
     const bool todaysMonth = m_calendar.DisplayYear() == m_today.year && m_calendar.DisplayMonth() == m_today.month;
     m_focusDay = todaysMonth ? m_today.day : 1;
+}
+
+void MonthView::setFocusDay(int day)
+{
+    if (day == m_focusDay)
+        return;
+    m_focusDay = day;
+    dg1->focusCellMoved();
 }
 
 void MonthView::dg1DrawCell(QPainter &painter, int col, int row, const CellRect &rect)
@@ -156,7 +172,7 @@ void MonthView::dg1MouseDown(Qt::MouseButton button, QPoint pos)
     const int day = m_layout.at(col, row).day;
     if (day == 0)
         return;
-    m_focusDay = day;   // the keyboard goes on from where the mouse was
+    setFocusDay(day);   // the keyboard goes on from where the mouse was
     switch (Range.RangeState) {
     case 0:
         m_calendar.setMark(day, PressMark(m_calendar.markOfDay(day), button, LeftHeld, RightHeld));
@@ -218,7 +234,7 @@ void MonthView::moveFocus(int days)
         if (!m_calendar.switchTo(m_calendar.CurrentCalendarName(), to.year, to.month))
             return;   // past the years the calendar holds
     }
-    m_focusDay = to.day;
+    setFocusDay(to.day);
     dg1->viewport()->update();
 }
 
@@ -270,6 +286,7 @@ void MonthView::beginRange()
     Range.begin();
     QGuiApplication::setOverrideCursor(RangeCursor());
     emit rangeModeChanged(true);
+    dg1->descriptionChanged();
 }
 
 void MonthView::cancelRange()
@@ -280,6 +297,7 @@ void MonthView::cancelRange()
     Timer1->stop();
     Range.cancel();
     dg1->viewport()->update();
+    dg1->descriptionChanged();
 }
 
 void MonthView::pickRangeStart(int col, int row, int day)
@@ -287,6 +305,7 @@ void MonthView::pickRangeStart(int col, int row, int day)
     Range.pickStart({m_calendar.DisplayYear(), m_calendar.DisplayMonth(), row, col, day});
     Timer1->start();
     dg1->viewport()->update();
+    dg1->descriptionChanged();
 }
 
 void MonthView::pickRangeEnd(int col, int row, int day)
@@ -310,12 +329,74 @@ void MonthView::endRangeSelection()
 {
     Range.finish();
     dg1->viewport()->update();
+    dg1->descriptionChanged();
 }
 
 void MonthView::Timer1Timer()
 {
     Range.RangeBlink = !Range.RangeBlink;
     dg1->viewport()->update();
+}
+
+// ---- What screen readers hear ------------------------------------------------
+
+QString MonthView::gridName() const
+{
+    return m_calendar.CurrentCalendarName() + QLatin1Char(' ') + m_layout.caption;
+}
+
+QString MonthView::gridDescription() const
+{
+    if (Range.RangeState == 1)
+        return QStringLiteral("範囲の開始日を選んでください");
+    if (Range.RangeState != 2)
+        return QString();
+    const RangePoint &start = Range.RangeStart;
+    const QString date = start.year == m_calendar.DisplayYear()
+            ? QStringLiteral("%1月%2日").arg(start.month).arg(start.day)
+            : QStringLiteral("%1年%2月%3日").arg(start.year).arg(start.month).arg(start.day);
+    return QStringLiteral("範囲の終了日を選んでください（開始日 %1）").arg(date);
+}
+
+QString MonthView::cellName(int col, int row) const
+{
+    if (row == 0)
+        return WeekdayName(col);
+    if (row > kWeekRows || col < 0 || col >= kColumns)
+        return QString();
+    SpokenDay day;
+    day.month = m_calendar.DisplayMonth();
+    day.cell = {col, row};
+    day.day = &m_layout.at(col, row);
+    day.today = m_layout.todayCell == GridCell{col, row};
+    day.loaded = m_calendar.yearLoaded();
+    day.mark = m_calendar.YearMarks().at(m_calendar.DisplayMonth(), col, row);
+    return DayCellName(day);
+}
+
+// The day being picked is said with every cell the focus reaches.
+QString MonthView::cellDescription(int, int row) const
+{
+    return row > 0 ? gridDescription() : QString();
+}
+
+bool MonthView::cellSelected(int col, int row) const
+{
+    const RangePoint &start = Range.RangeStart;
+    return Range.RangeState == 2 && start.year == m_calendar.DisplayYear() && start.month == m_calendar.DisplayMonth()
+        && start.column == col && start.row == row;
+}
+
+bool MonthView::focusCell(int *col, int *row) const
+{
+    const int year = m_calendar.DisplayYear();
+    const int month = m_calendar.DisplayMonth();
+    if (!IsSupportedYear(year) || month < 1 || month > 12 || m_focusDay < 1 || m_focusDay > DaysInMonth(year, month))
+        return false;
+    const GridCell cell = CellOfDay(year, month, m_focusDay);
+    *col = cell.col;
+    *row = cell.row;
+    return true;
 }
 
 } // namespace hibi

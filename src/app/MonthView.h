@@ -3,6 +3,7 @@
 #include "calendar/Holidays.h"
 #include "calendar/MonthLayout.h"
 #include "components/DayCellPainter.h"
+#include "components/DrawGrid.h"
 #include "storage/YearMarks.h"
 #include "tally/RangeSelection.h"
 
@@ -15,7 +16,6 @@ class QTimer;
 namespace hibi {
 
 class DayWatch;
-class DrawGrid;
 class OpenCalendar;
 
 // The month view: one month of the open calendar in the draw grid `dg1`, under
@@ -23,8 +23,9 @@ class OpenCalendar;
 // the keys (marks, the keyboard's focus cell, moving through months and years),
 // picks the two ends of a range for the range tally and shows holidays' names
 // as tool tips. Every mark and every move goes through the open calendar; the
-// view repaints from what the calendar says changed.
-class MonthView : public QWidget
+// view repaints from what the calendar says changed, and tells screen readers
+// what each cell says.
+class MonthView : public QWidget, public GridCellNames
 {
     Q_OBJECT
 
@@ -79,6 +80,15 @@ public:
     // Tells, once for each year shown, that marks cannot be set in a year that did not load.
     void tellYearNotLoaded();
 
+    // What screen readers hear: the weekdays of the header row, each day with its
+    // weekday, holiday, today and mark, and while a range is picked what to pick.
+    QString gridName() const override;
+    QString gridDescription() const override;
+    QString cellName(int col, int row) const override;
+    QString cellDescription(int col, int row) const override;
+    bool cellSelected(int col, int row) const override;
+    bool focusCell(int *col, int *row) const override;
+
 signals:
     void monthLaidOut(const QString &caption);
     void rangeModeChanged(bool on);
@@ -91,6 +101,8 @@ private:
     void markChanged(int month, int day);
     void todayChanged(const YearMonthDay16 &today);
     void resetFocusDay();
+    // The focus cell on `day`, screen readers told when it moved.
+    void setFocusDay(int day);
     void moveFocus(int days);
     void keyMark(Mark mark);
     void pickRangeStart(int col, int row, int day);

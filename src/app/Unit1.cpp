@@ -94,6 +94,13 @@ void TForm1::buildControls()
     cbox1->setEditable(false);
     cbox1->move(0, 2);
     cbox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    cbox1->setAccessibleName(QStringLiteral("データ"));
+    // Screen readers on Linux name a list box by the label it belongs to, and read
+    // its name as the entry chosen; the window shows no label, so this one stays hidden.
+    auto *listLabel = new QLabel(QStringLiteral("データ"), Panel1);
+    listLabel->setObjectName(QStringLiteral("cbox1Label"));
+    listLabel->setBuddy(cbox1);
+    listLabel->hide();
     // Its width is the window's to set: the size it asks for need not measure
     // every name, which would cost the start time per calendar.
     cbox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -107,7 +114,11 @@ void TForm1::buildControls()
     UpDown1->setIncrement(-1);
     UpDown1->setPosition(12);
     UpDown1->resize(21, 24);
-    // The up arrow lowers the size, as it always did: each arrow says what it does.
+    // The size steps by −1: the up arrow makes the names smaller. Tab reaches it,
+    // and Up and Down step it.
+    UpDown1->setFocusPolicy(Qt::TabFocus);
+    UpDown1->setAccessibleNames(QStringLiteral("データ名の文字の大きさ"), QStringLiteral("データ名の文字を小さく"),
+                                QStringLiteral("データ名の文字を大きく"));
     UpDown1->upButton()->setToolTip(QStringLiteral("データ名の文字を小さく"));
     UpDown1->downButton()->setToolTip(QStringLiteral("データ名の文字を大きく"));
     connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);

@@ -33,6 +33,8 @@ Tform_jump::Tform_jump(QWidget *parent)
     };
     upyear = makeSpinner("upyear", QRect(153, 10, 20, 27), 1970, 2100, false);
     upmonth = makeSpinner("upmonth", QRect(153, 42, 20, 27), 1, 12, true);
+    upyear->setAccessibleNames(QStringLiteral("年"), QStringLiteral("年を増やす"), QStringLiteral("年を減らす"));
+    upmonth->setAccessibleNames(QStringLiteral("月"), QStringLiteral("月を増やす"), QStringLiteral("月を減らす"));
 }
 
 void Tform_jump::setVisible(bool visible)
@@ -66,9 +68,11 @@ void Tform_jump::buildControls()
     EditEx1 = makeEdit("EditEx1", QRect(80, 10, 73, 27));
     EditEx1->setThousands(true);
     upyear->setBuddy(EditEx1);
+    Label1->setBuddy(EditEx1);   // screen readers name the field by its label
     Label2 = makeLabel("Label2", QStringLiteral("月："), 48, 45);
     EditEx2 = makeEdit("EditEx2", QRect(96, 42, 57, 27));
     upmonth->setBuddy(EditEx2);
+    Label2->setBuddy(EditEx2);
 
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));

@@ -1,6 +1,7 @@
 #include "bulk/setall.h"
 
 #include "calendar/Clock.h"
+#include "calendar/SpokenDay.h"
 #include "components/DrawGrid.h"
 #include "components/Look.h"
 #include "components/StandardGlyph.h"
@@ -48,6 +49,7 @@ Tfrmall::Tfrmall(OpenCalendar &calendar, BulkInputHost *host, QWidget *parent)
     DateTimePicker1->setFont(PixelFont(16));
     DateTimePicker1->setGeometry(0, 2, 113, 24);
     DateTimePicker1->setMinimumWidth(113);
+    DateTimePicker1->setAccessibleName(QStringLiteral("日付"));
     ToolBar1->addWidget(DateTimePicker1);
     DateTimePicker1->installEventFilter(this);
 
@@ -64,6 +66,7 @@ Tfrmall::Tfrmall(OpenCalendar &calendar, BulkInputHost *host, QWidget *parent)
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) { dgallMouseDown(b, p); });
     // Up and Down go from calendar to calendar; the mark keys are the month view's.
     dgall->setFocusPolicy(Qt::StrongFocus);
+    dgall->setCellNames(this);
     connect(dgall, &DrawGrid::keyDown, this, [this](int key, Qt::KeyboardModifiers) { dgallKeyDown(key); });
     connect(dgall, &DrawGrid::mouseMove, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers, QPoint p) { dgallMouseMove(p); });
     connect(dgall, &DrawGrid::mouseUp, this,
@@ -85,6 +88,11 @@ Tfrmall::Tfrmall(OpenCalendar &calendar, BulkInputHost *host, QWidget *parent)
     // at every opening.
     m_placement = WindowPlacement(m_host->bulkBounds(), QSize(200, 150), parent);
     m_placement.apply(this);
+}
+
+Tfrmall::~Tfrmall()
+{
+    dgall->setCellNames(nullptr);   // the list outlives this part of the window
 }
 
 QDate Tfrmall::BulkDate() const
@@ -241,6 +249,7 @@ void Tfrmall::LoadBulkMarks()
     if (!problems.isEmpty())
         MessageBoxes::error(this, problems.join(QLatin1Char('\n')));
     dgall->viewport()->update();
+    dgall->allNamesChanged();
 }
 
 QString Tfrmall::nameOf(int row) const
@@ -263,9 +272,18 @@ bool Tfrmall::WriteBulkMark(int index, std::uint8_t mark)
 
 void Tfrmall::changeBulkMark(int row, std::uint8_t mark)
 {
-    m_focusRow = row;
+    setFocusRow(row);
     WriteBulkMark(row, mark);
     dgall->viewport()->update();
+    dgall->cellNameChanged(1, row);
+}
+
+void Tfrmall::setFocusRow(int row)
+{
+    if (row == m_focusRow)
+        return;
+    m_focusRow = row;
+    dgall->focusCellMoved();
 }
 
 void Tfrmall::undoClick()
@@ -295,7 +313,7 @@ void Tfrmall::showChange(std::optional<MarkChange> (OpenCalendar::*step)(OpenCal
         LoadBulkMarks();
     const int row = m_calendar.calendars().indexOf(change->calendar);
     if (row >= 0) {
-        m_focusRow = row;
+        setFocusRow(row);
         dgall->scrollToRow(row);
     }
     dgall->viewport()->update();
@@ -308,8 +326,8 @@ void Tfrmall::dgallKeyDown(int key)
         return;
     auto toggle = [&](Mark target) { changeBulkMark(m_focusRow, ToggleMark(m_bulkMarks[size_t(m_focusRow)], target)); };
     switch (key) {
-    case Qt::Key_Up: m_focusRow = std::max(0, m_focusRow - 1); break;
-    case Qt::Key_Down: m_focusRow = std::min(rows - 1, m_focusRow + 1); break;
+    case Qt::Key_Up: setFocusRow(std::max(0, m_focusRow - 1)); break;
+    case Qt::Key_Down: setFocusRow(std::min(rows - 1, m_focusRow + 1)); break;
     case Qt::Key_Space:
     case Qt::Key_1: toggle(Maru); break;
     case Qt::Key_2: toggle(Batu); break;
@@ -358,7 +376,7 @@ void Tfrmall::dgallMouseDown(Qt::MouseButton button, QPoint pos)
     int row = 0;
     if (!dgall->cellAt(pos, &col, &row) || row >= int(m_bulkMarks.size()))
         return;
-    m_focusRow = row;   // the keys go on with the calendar clicked, on its name or its mark
+    setFocusRow(row);   // the keys go on with the calendar clicked, on its name or its mark
     if (col == 0) {
         DragFrom = row;
         DragTo = row;
@@ -385,15 +403,41 @@ void Tfrmall::dgallMouseUp(Qt::MouseButton button, QPoint pos)
     Dragging = false;
     if (onCell && col == 0 && DragFrom != -1 && row != DragFrom) {
         m_calendar.moveCalendar(DragFrom, row);
-        m_focusRow = CalendarListModel::indexAfterMove(m_focusRow, DragFrom, row);
         const std::uint8_t mark = m_bulkMarks[size_t(DragFrom)];
         m_bulkMarks.erase(m_bulkMarks.begin() + DragFrom);
         m_bulkMarks.insert(m_bulkMarks.begin() + row, mark);
+        dgall->allNamesChanged();
+        setFocusRow(CalendarListModel::indexAfterMove(m_focusRow, DragFrom, row));
     } else {
         ReleaseButton(button, BulkLeftHeld, BulkRightHeld);
     }
     DragFrom = -1;
     dgall->viewport()->update();
+}
+
+// ---- What screen readers hear ------------------------------------------------
+
+QString Tfrmall::gridName() const
+{
+    const QDate date = BulkDate();
+    return QStringLiteral("%1年%2月%3日の各データの印").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QString Tfrmall::cellName(int col, int row) const
+{
+    if (row < 0 || row >= int(m_bulkMarks.size()))
+        return QString();
+    // The mark is said with its calendar's name: the row heard at once.
+    return col == 0 ? nameOf(row) : nameOf(row) + QLatin1Char(' ') + MarkWord(m_bulkMarks[size_t(row)]);
+}
+
+bool Tfrmall::focusCell(int *col, int *row) const
+{
+    if (m_focusRow >= int(m_bulkMarks.size()))
+        return false;
+    *col = 1;
+    *row = m_focusRow;
+    return true;
 }
 
 } // namespace hibi

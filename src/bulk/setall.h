@@ -2,6 +2,7 @@
 
 #include "calendar/MonthLayout.h"
 #include "components/DayCellPainter.h"
+#include "components/DrawGrid.h"
 #include "components/Look.h"
 #include "settings/Settings.h"
 #include "storage/OpenCalendar.h"
@@ -52,13 +53,15 @@ protected:
 // the calendar list with its mark on that date; a press on a mark writes it to
 // that calendar's file at once, and dragging a name reorders the list. Ctrl+Z
 // and Ctrl+Y take back and make again the changes written here, in the one
-// history of the run.
-class Tfrmall : public QDialog
+// history of the run. Screen readers read the list as a table: a row for each
+// calendar, its name and its mark.
+class Tfrmall : public QDialog, public GridCellNames
 {
     Q_OBJECT
 
 public:
     Tfrmall(OpenCalendar &calendar, BulkInputHost *host, QWidget *parent = nullptr);
+    ~Tfrmall() override;
 
     QDate BulkDate() const;
     const std::vector<std::uint8_t> &BulkMarks() const { return m_bulkMarks; }
@@ -83,6 +86,10 @@ public:
 
     void done(int result) override;
 
+    QString gridName() const override;
+    QString cellName(int col, int row) const override;
+    bool focusCell(int *col, int *row) const override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -103,6 +110,8 @@ private:
     // Undoes or redoes a change of this window's and shows it: its date and its
     // calendar's row.
     void showChange(std::optional<MarkChange> (OpenCalendar::*step)(OpenCalendar::Changes));
+    // The key row on `row`, screen readers told when it moved.
+    void setFocusRow(int row);
     QString nameOf(int row) const;
 
     OpenCalendar &m_calendar;

@@ -1,5 +1,6 @@
 #include "components/DayCellPainter.h"
 
+#include "calendar/SpokenDay.h"
 #include "components/Look.h"
 
 #include <QApplication>
@@ -11,10 +12,6 @@
 namespace hibi {
 
 namespace {
-
-const QString kWeekdayNames[7] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"),
-                                  QStringLiteral("水"), QStringLiteral("木"), QStringLiteral("金"),
-                                  QStringLiteral("土")};
 
 // The day numbers, made once: a painted cell makes no string.
 const QString &dayNumber(int day)
@@ -88,7 +85,7 @@ void DayCellPainter::paintHeader(QPainter &painter, const CellRect &rect, int co
     painter.setFont(m_headerFont);
     painter.fillRect(rect.toRect(), m_headerBack[holiday]);
     painter.setPen(m_headerText[holiday]);
-    DrawCellText(painter, rect, kWeekdayNames[std::clamp(col, 0, 6)]);
+    DrawCellText(painter, rect, WeekdayLetter(col));
 }
 
 void DayCellPainter::paintDay(QPainter &painter, const CellRect &rect, const DayCellState &cell) const

@@ -1,5 +1,6 @@
 #include "components/DrawGrid.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -20,6 +21,7 @@ DrawGrid::DrawGrid(QWidget *parent)
     verticalScrollBar()->setSingleStep(1);
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    MakeAccessibleTable(this);
 }
 
 void DrawGrid::setColCount(int count)
@@ -287,12 +289,22 @@ void DrawGrid::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    focusCellMoved();   // screen readers go on to the cell
 }
 
 void DrawGrid::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
+}
+
+// A window that comes back to the front tells screen readers of its focus
+// widget, the grid: they go on to the cell after it.
+void DrawGrid::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && window()->focusWidget() == this)
+        focusCellMoved();
 }
 
 bool DrawGrid::viewportEvent(QEvent *event)
@@ -309,6 +321,61 @@ bool DrawGrid::viewportEvent(QEvent *event)
     else
         QToolTip::showText(help->globalPos(), text, viewport(), cellRect(col, row).toRect());
     return true;
+}
+
+// ---- What screen readers read -------------------------------------------------
+
+void DrawGrid::focusCellMoved()
+{
+    if (m_focusToTell || !QAccessible::isActive())
+        return;
+    m_focusToTell = true;
+    QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_focusToTell = false;
+                AccessibleTable::focusMoved(this);
+            },
+            Qt::QueuedConnection);
+}
+
+QString DrawGrid::tableName() const
+{
+    return m_names ? m_names->gridName() : QString();
+}
+
+QString DrawGrid::tableDescription() const
+{
+    return m_names ? m_names->gridDescription() : QString();
+}
+
+QString DrawGrid::cellName(int col, int row) const
+{
+    return m_names ? m_names->cellName(col, row + m_fixedRows) : QString();
+}
+
+QString DrawGrid::cellDescription(int col, int row) const
+{
+    return m_names ? m_names->cellDescription(col, row + m_fixedRows) : QString();
+}
+
+bool DrawGrid::cellSelected(int col, int row) const
+{
+    return m_names && m_names->cellSelected(col, row + m_fixedRows);
+}
+
+bool DrawGrid::focusCell(int *col, int *row) const
+{
+    if (!m_names || !m_names->focusCell(col, row))
+        return false;
+    *row -= m_fixedRows;
+    return true;
+}
+
+QRect DrawGrid::cellBounds(int col, int row) const
+{
+    const QRect inViewport = cellRect(col, row + m_fixedRows).toRect();
+    return inViewport.translated(viewport()->geometry().topLeft());
 }
 
 } // namespace hibi

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/AccessibleTable.h"
+
 #include <QAbstractScrollArea>
 #include <QColor>
 
@@ -21,12 +23,30 @@ struct CellRect
     friend bool operator==(const CellRect &, const CellRect &) = default;
 };
 
+// What the cells of a draw grid say to a screen reader, told by its owner in the
+// grid's own coordinates (row 0 is the fixed header row, when there is one).
+class GridCellNames
+{
+public:
+    virtual QString gridName() const = 0;
+    virtual QString gridDescription() const { return QString(); }
+    virtual QString cellName(int col, int row) const = 0;
+    virtual QString cellDescription(int, int) const { return QString(); }
+    virtual bool cellSelected(int, int) const { return false; }
+    // The cell with the keyboard's focus; false for none.
+    virtual bool focusCell(int *col, int *row) const = 0;
+
+protected:
+    ~GridCellNames() = default;
+};
+
 // A grid that paints nothing of its own: every cell is painted by the draw-cell
 // callback, with 1-pixel grid lines between all cells. Columns and rows have a
 // default width and height, and each may have its own. The first fixedRows
 // rows stay at the top while the others scroll (by whole rows) under the
-// optional vertical scroll bar.
-class DrawGrid : public QAbstractScrollArea
+// optional vertical scroll bar. With cell names, screen readers read it as a
+// table whose header is the fixed row.
+class DrawGrid : public QAbstractScrollArea, public TableSource
 {
     Q_OBJECT
 
@@ -73,6 +93,28 @@ public:
     int clientWidth() const;
     int clientHeight() const;
 
+    // What the cells say; none (the default) shows screen readers an empty table.
+    // The owner takes them back before it goes.
+    void setCellNames(const GridCellNames *names) { m_names = names; }
+    // Tell screen readers: the focus cell moved (told once the action that moved
+    // it is done, so a move through another month tells only where it ended), a
+    // cell or every cell says something new, the description changed.
+    void focusCellMoved();
+    void cellNameChanged(int col, int row) { AccessibleTable::cellChanged(this, col, row - m_fixedRows); }
+    void allNamesChanged() { AccessibleTable::allChanged(this); }
+    void descriptionChanged() { AccessibleTable::descriptionChanged(this); }
+
+    int tableColumns() const override { return m_names ? m_colCount : 0; }
+    int tableRows() const override { return m_names ? std::max(0, m_rowCount - m_fixedRows) : 0; }
+    bool tableHasHeader() const override { return m_fixedRows > 0; }
+    QString tableName() const override;
+    QString tableDescription() const override;
+    QString cellName(int col, int row) const override;
+    QString cellDescription(int col, int row) const override;
+    bool cellSelected(int col, int row) const override;
+    bool focusCell(int *col, int *row) const override;
+    QRect cellBounds(int col, int row) const override;
+
     // Cell geometry, in the grid's own pixels, shared by painting and mouse handling.
     CellRect cellRect(int col, int row) const;
     bool cellAt(QPoint pos, int *col, int *row) const;
@@ -96,6 +138,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
 private:
@@ -104,6 +147,8 @@ private:
     void updateScrollBar();
 
     DrawCellFunction m_drawCell;
+    const GridCellNames *m_names = nullptr;
+    bool m_focusToTell = false;
     std::function<void(int notches)> m_wheelHandler;
     int m_wheelAngle = 0;
     CellToolTipFunction m_cellToolTip;

@@ -2,6 +2,8 @@
 
 #include "components/CtrlsEx.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QToolButton>
@@ -32,6 +34,40 @@ protected:
     }
 };
 
+// Screen readers read the spinner as a spin box whose value is its position.
+class UpDownAccessible : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit UpDownAccessible(UpDown *spinner) : QAccessibleWidget(spinner, QAccessible::SpinBox) {}
+
+    UpDown *spinner() const { return static_cast<UpDown *>(widget()); }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? QString::number(spinner()->position()) : QAccessibleWidget::text(t);
+    }
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QVariant currentValue() const override { return spinner()->position(); }
+    // A value set by a screen reader counts as a click, which the owner answers.
+    void setCurrentValue(const QVariant &value) override
+    {
+        spinner()->setPosition(value.toInt());
+        emit spinner()->clicked();
+    }
+    QVariant maximumValue() const override { return spinner()->maximum(); }
+    QVariant minimumValue() const override { return spinner()->minimum(); }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+QAccessibleInterface *upDownFactory(const QString &className, QObject *object)
+{
+    return className == QLatin1String("hibi::UpDown") ? new UpDownAccessible(static_cast<UpDown *>(object)) : nullptr;
+}
+
 } // namespace
 
 UpDown::UpDown(QWidget *parent)
@@ -46,6 +82,16 @@ UpDown::UpDown(QWidget *parent)
     m_focusMark = new FocusMark(this);
     connect(m_up, &QToolButton::clicked, this, [this] { step(m_increment); });
     connect(m_down, &QToolButton::clicked, this, [this] { step(-m_increment); });
+
+    static const bool installed = [] {
+        QAccessible::installFactory(upDownFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    // One asked for while the spinner was being built is a plain widget's.
+    if (QAccessibleInterface *early = QAccessible::queryAccessibleInterface(this);
+        early && !dynamic_cast<UpDownAccessible *>(early))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
 }
 
 void UpDown::setRange(int min, int max)
@@ -57,8 +103,20 @@ void UpDown::setRange(int min, int max)
 
 void UpDown::setPosition(int position)
 {
+    const int before = m_position;
     m_position = std::clamp(position, m_min, m_max);
     showInBuddy();
+    if (m_position != before && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, m_position);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void UpDown::setAccessibleNames(const QString &spinner, const QString &up, const QString &down)
+{
+    setAccessibleName(spinner);
+    m_up->setAccessibleName(up);
+    m_down->setAccessibleName(down);
 }
 
 void UpDown::setBuddy(TEditEx *buddy)

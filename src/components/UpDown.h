@@ -29,6 +29,9 @@ public:
     // keys move it.
     void setBuddy(TEditEx *buddy);
 
+    // What screen readers call the spinner and its two arrows.
+    void setAccessibleNames(const QString &spinner, const QString &up, const QString &down);
+
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }
 

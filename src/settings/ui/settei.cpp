@@ -202,6 +202,7 @@ void Tfrmsettei::buildPage1(QWidget *page)
 {
     dg2 = new DrawGrid(page);
     dg2->setObjectName(QStringLiteral("dg2"));
+    dg2->setAccessibleName(QStringLiteral("印の見本"));
     dg2->setGeometry(0, 32, 193, 225);
     dg2->setColCount(3);
     dg2->setRowCount(5);
@@ -210,18 +211,20 @@ void Tfrmsettei::buildPage1(QWidget *page)
     dg2->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg2DrawCell(p, col, row, r); });
 
     QGroupBox *marks = group(page, "GroupBox4", QStringLiteral("マーク"), QRect(200, 16, 81, 265));
-    label(marks, QStringLiteral("○の色"), 16, 16, 13);
+    // Screen readers name each control by the label above it.
+    label(marks, QStringLiteral("○の色"), 16, 16, 13)->setBuddy(m_colorButtons[6]);
     m_colorButtons[6]->setParent(marks);
     m_colorButtons[6]->setGeometry(8, 32, 57, 25);
-    label(marks, QStringLiteral("×の色"), 16, 72, 13);
+    label(marks, QStringLiteral("×の色"), 16, 72, 13)->setBuddy(m_colorButtons[7]);
     m_colorButtons[7]->setParent(marks);
     m_colorButtons[7]->setGeometry(8, 88, 57, 25);
-    label(marks, QStringLiteral("△の色"), 16, 136, 13);
+    label(marks, QStringLiteral("△の色"), 16, 136, 13)->setBuddy(m_colorButtons[8]);
     m_colorButtons[8]->setParent(marks);
     m_colorButtons[8]->setGeometry(8, 152, 57, 25);
     line(marks, QRect(8, 176, 57, 25), true);
-    label(marks, QStringLiteral("線の太さ"), 8, 216);
+    QLabel *markWidth = label(marks, QStringLiteral("線の太さ"), 8, 216);
     sedit1 = new QSpinBox(marks);
+    markWidth->setBuddy(sedit1);
     sedit1->setObjectName(QStringLiteral("sedit1"));
     sedit1->setGeometry(8, 232, 57, 21);
     sedit1->setRange(1, 8);
@@ -230,10 +233,10 @@ void Tfrmsettei::buildPage1(QWidget *page)
     lowerBelowTitle(marks, 16);
 
     QGroupBox *header = group(page, "GroupBox2", QStringLiteral("曜日部分"), QRect(288, 0, 210, 115));
-    label(header, QStringLiteral("休日の文字色"), 24, 16);
+    label(header, QStringLiteral("休日の文字色"), 24, 16)->setBuddy(m_colorBoxes[1]);
     m_colorBoxes[1]->setParent(header);
     m_colorBoxes[1]->setGeometry(16, 32, 89, 22);
-    label(header, QStringLiteral("平日の文字色"), 120, 16);
+    label(header, QStringLiteral("平日の文字色"), 120, 16)->setBuddy(m_colorBoxes[2]);
     m_colorBoxes[2]->setParent(header);
     m_colorBoxes[2]->setGeometry(112, 32, 89, 22);
     auto *btnyoubi1 = button(header, "btnyoubi1", QStringLiteral("フォント..."), QRect(8, 72, 55, 33));
@@ -241,19 +244,22 @@ void Tfrmsettei::buildPage1(QWidget *page)
     m_colorButtons[1]->setParent(header);
     m_colorButtons[1]->setGeometry(80, 80, 57, 25);
     m_colorButtons[1]->setText(QStringLiteral("休日..."));
+    // The captions alone repeat in both groups: the names say whose colour.
+    m_colorButtons[1]->setAccessibleName(QStringLiteral("曜日部分の休日の背景色"));
     m_colorButtons[2]->setParent(header);
     m_colorButtons[2]->setGeometry(144, 80, 57, 25);
     m_colorButtons[2]->setText(QStringLiteral("平日..."));
+    m_colorButtons[2]->setAccessibleName(QStringLiteral("曜日部分の平日の背景色"));
     makeRoomForFontButton(header, btnyoubi1,
                           {label(header, QStringLiteral("背景色変更"), 104, 64), line(header, QRect(72, 53, 129, 9), true),
                            line(header, QRect(72, 64, 9, 49), false), m_colorButtons[1], m_colorButtons[2]});
     const int headerDrop = lowerBelowTitle(header, 16);
 
     QGroupBox *days = group(page, "GroupBox3", QStringLiteral("日付部分"), QRect(288, 120 + headerDrop, 210, 161));
-    label(days, QStringLiteral("休日の文字色"), 16, 16, 13);
+    label(days, QStringLiteral("休日の文字色"), 16, 16, 13)->setBuddy(m_colorBoxes[3]);
     m_colorBoxes[3]->setParent(days);
     m_colorBoxes[3]->setGeometry(8, 32, 89, 22);
-    label(days, QStringLiteral("平日の文字色"), 120, 16, 13);
+    label(days, QStringLiteral("平日の文字色"), 120, 16, 13)->setBuddy(m_colorBoxes[4]);
     m_colorBoxes[4]->setParent(days);
     m_colorBoxes[4]->setGeometry(112, 32, 89, 22);
     auto *btndf = button(days, "btndf", QStringLiteral("フォント..."), QRect(8, 72, 55, 33));
@@ -261,12 +267,15 @@ void Tfrmsettei::buildPage1(QWidget *page)
     m_colorButtons[3]->setParent(days);
     m_colorButtons[3]->setGeometry(80, 80, 57, 25);
     m_colorButtons[3]->setText(QStringLiteral("休日..."));
+    m_colorButtons[3]->setAccessibleName(QStringLiteral("日付部分の休日の背景色"));
     m_colorButtons[4]->setParent(days);
     m_colorButtons[4]->setGeometry(144, 80, 57, 25);
     m_colorButtons[4]->setText(QStringLiteral("平日..."));
+    m_colorButtons[4]->setAccessibleName(QStringLiteral("日付部分の平日の背景色"));
     m_colorButtons[5]->setParent(days);
     m_colorButtons[5]->setGeometry(112, 128, 57, 25);
     m_colorButtons[5]->setText(QStringLiteral("背景色..."));
+    m_colorButtons[5]->setAccessibleName(QStringLiteral("日付の無い部分の背景色"));
     makeRoomForFontButton(days, btndf,
                           {label(days, QStringLiteral("背景色の変更"), 104, 64), line(days, QRect(72, 53, 137, 9), true),
                            line(days, QRect(72, 64, 9, 97), false), m_colorButtons[3], m_colorButtons[4],
@@ -291,20 +300,23 @@ void Tfrmsettei::buildPage2(QWidget *page)
     QGroupBox *caption = group(page, "GroupBox1", QStringLiteral("年月表示文字"), QRect(16, 104, 217, 57));
     auto *btnnenfont = button(caption, "btnnenfont", QStringLiteral("フォント..."), QRect(16, 24, 65, 25));
     connect(btnnenfont, &QPushButton::clicked, this, &Tfrmsettei::btnnenfontClick);
-    label(caption, QStringLiteral("文字色"), 128, 8, 13);
+    label(caption, QStringLiteral("文字色"), 128, 8, 13)->setBuddy(m_colorBoxes[5]);
+    m_colorBoxes[5]->setAccessibleName(QStringLiteral("年月表示の文字色"));
     m_colorBoxes[5]->setParent(caption);
     m_colorBoxes[5]->setGeometry(112, 24, 89, 22);
     // Each group below goes down by what the ones above it grew.
     int below = lowerBelowTitle(caption, 8);
 
     QGroupBox *margin = group(page, "GroupBox6", QStringLiteral("カレンダーの余白"), QRect(16, 176 + below, 217, 65));
-    label(margin, QStringLiteral("色変更:"), 24, 32, 13);
+    label(margin, QStringLiteral("色変更:"), 24, 32, 13)->setBuddy(m_colorButtons[10]);
+    m_colorButtons[10]->setAccessibleName(QStringLiteral("カレンダーの余白の色"));
     m_colorButtons[10]->setParent(margin);
     m_colorButtons[10]->setGeometry(80, 24, 57, 25);
     below += lowerBelowTitle(margin, 24);
 
     dg3 = new DrawGrid(page);
     dg3->setObjectName(QStringLiteral("dg3"));
+    dg3->setAccessibleName(QStringLiteral("今日の印の見本"));
     dg3->setGeometry(280, 8, 209, 105);
     dg3->setColCount(3);
     dg3->setRowCount(2);
@@ -320,10 +332,12 @@ void Tfrmsettei::buildPage2(QWidget *page)
     m_colorButtons[9]->setParent(today);
     m_colorButtons[9]->setGeometry(56, 80, 57, 25);
     m_colorButtons[9]->setText(QStringLiteral("色変更..."));
+    m_colorButtons[9]->setAccessibleName(QStringLiteral("今日の印の色"));
     Label8 = label(today, QStringLiteral("線の太さ"), 144, 65);
     Label8->setObjectName(QStringLiteral("Label8"));
     sedit2 = new QSpinBox(today);
     sedit2->setObjectName(QStringLiteral("sedit2"));
+    Label8->setBuddy(sedit2);
     sedit2->setGeometry(144, 80, 49, 21);
     sedit2->setRange(1, 10);
     sedit2->setValue(1);

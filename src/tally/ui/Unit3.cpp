@@ -1,5 +1,6 @@
 #include "tally/ui/Unit3.h"
 
+#include "calendar/SpokenDay.h"
 #include "components/Look.h"
 #include "components/StandardGlyph.h"
 
@@ -78,9 +79,11 @@ QLabel *TForm3::label(QWidget *parent, const QString &name, int x, int y, const 
     return l;
 }
 
-void TForm3::setCount(QLabel *label, int value)
+void TForm3::setCount(QLabel *label, Mark mark, int value)
 {
     label->setText(QString::number(value));
+    // Read on its own, the number says what it counts: "まるの数 1".
+    label->setAccessibleName(QStringLiteral("%1の数 %2").arg(MarkWord(mark)).arg(value));
     label->adjustSize();
     // Right-aligned under one another; a count too long for that (five digits and
     // more, from a calendar kept for decades) starts after its mark instead of
@@ -108,9 +111,9 @@ void TForm3::FormShow()
     }
     const MarkCounts none;
     const MarkCounts &c = Counts ? *Counts : none;
-    setCount(lblmaru, c.maru);
-    setCount(lblbatu, c.batu);
-    setCount(lblsankaku, c.sankaku);
+    setCount(lblmaru, Maru, c.maru);
+    setCount(lblbatu, Batu, c.batu);
+    setCount(lblsankaku, Sankaku, c.sankaku);
 }
 
 } // namespace hibi

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/YearMarks.h"
 #include "tally/Tally.h"
 
 #include <QDialog>
@@ -36,7 +37,7 @@ private:
     void buildControls();
     void FormShow();
     QLabel *label(QWidget *parent, const QString &name, int x, int y, const QString &text = QString());
-    void setCount(QLabel *label, int value);
+    void setCount(QLabel *label, Mark mark, int value);
 
     QLabel *lblpart1 = nullptr;
     QLabel *lblpart2 = nullptr;

@@ -1,6 +1,7 @@
 #include "tally/ui/YearChart.h"
 
 #include "calendar/MonthGrid.h"
+#include "calendar/SpokenDay.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "storage/FileError.h"
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,12 +57,16 @@ YearChartView::YearChartView(QWidget *parent)
     m_totalFont = PixelFont(15, true);
     m_axisPen = QPen(QColor(0x60, 0x60, 0x60), 1);
     m_gridPen = QPen(QColor(0xDD, 0xDD, 0xDD), 1);
+    // Tab reaches the numbers; the arrow keys stay the window's.
+    setFocusPolicy(Qt::TabFocus);
+    MakeAccessibleTable(this);
 }
 
 void YearChartView::setCounts(const YearCounts &counts)
 {
     m_counts = counts;
     layOutWhenShown();
+    AccessibleTable::allChanged(this);
 }
 
 void YearChartView::setLook(const ChartLook &look)
@@ -166,6 +172,8 @@ void YearChartView::layOut()
         }
         m_texts.push_back({QRect(groupLeft, base + 4, int(groupWidth), label.height()),
                            QStringLiteral("%1月").arg(month), Qt::AlignCenter, &m_labelFont, kText});
+        m_monthRects[size_t(month - 1)] =
+                QRect(QPoint(groupLeft, area.top()), QPoint(groupLeft + int(groupWidth), base + 4 + label.height()));
     }
 
     const MarkCounts sum = m_counts.total();
@@ -184,6 +192,7 @@ void YearChartView::layOut()
         width += itemGap + glyph + 6 + total.horizontalAdvance(n);
     int x = std::max(area.left(), area.center().x() - width / 2);
     const int y = area.bottom() - total.height() - 2;
+    m_totalsRect = QRect(x, y, width, total.height());
     m_texts.push_back({QRect(x, y, total.horizontalAdvance(heading), total.height()), heading,
                        Qt::AlignLeft | Qt::AlignVCenter, &m_totalFont, kText});
     x += total.horizontalAdvance(heading);
@@ -228,6 +237,44 @@ void YearChartView::paintEvent(QPaintEvent *)
     }
 }
 
+QString YearChartView::tableName() const
+{
+    return QStringLiteral("%1年の月ごとの印の数").arg(m_counts.year);
+}
+
+QString YearChartView::tableDescription() const
+{
+    return cellName(0, 12);
+}
+
+// "3月 まる 4 ばつ 0 さんかく 1" for a month's row, "3月 まる 4" for one of its marks.
+QString YearChartView::cellName(int col, int row) const
+{
+    if (row < 0 || row > 12 || col < 0 || col > 3)
+        return QString();
+    const MarkCounts counts = row < 12 ? m_counts.month(row + 1) : m_counts.total();
+    const QString heading =
+            row < 12 ? QStringLiteral("%1月").arg(row + 1) : QStringLiteral("%1年の合計").arg(m_counts.year);
+    auto said = [&](int mark) {
+        return MarkWord(std::uint8_t(mark)) + QLatin1Char(' ') + QString::number(countOf(counts, mark));
+    };
+    if (col > 0)
+        return heading + QLatin1Char(' ') + said(col);
+    return QStringList{heading, said(Maru), said(Batu), said(Sankaku)}.join(QLatin1Char(' '));
+}
+
+QRect YearChartView::cellBounds(int col, int row) const
+{
+    if (row == 12)
+        return m_totalsRect;
+    if (row < 0 || row > 11)
+        return QRect();
+    const QRect month = m_monthRects[size_t(row)];
+    const QRect bar = m_barRects[size_t(row)][size_t(std::max(col, 1) - 1)];
+    // A mark's cell is the column of its bar, from the top of the chart down to the base line.
+    return col == 0 || bar.isNull() ? month : QRect(bar.left(), month.top(), bar.width(), bar.bottom() - month.top() + 1);
+}
+
 // ---- The window ----------------------------------------------------------------
 
 TYearChart::TYearChart(YearChartHost *host, const QString &calendarName, const QString &calendarPath, int year,
@@ -246,6 +293,7 @@ TYearChart::TYearChart(YearChartHost *host, const QString &calendarName, const Q
     btnprv = new QPushButton(QStringLiteral("◀ 前年"), this);
     btnprv->setObjectName(QStringLiteral("btnprv"));
     btnprv->setToolTip(QStringLiteral("前の年（←、PageUp）"));
+    btnprv->setAccessibleName(QStringLiteral("前年"));   // without the arrow sign
     btnprv->setAutoDefault(false);
     lblyear = new QLabel(this);
     lblyear->setObjectName(QStringLiteral("lblyear"));
@@ -254,6 +302,7 @@ TYearChart::TYearChart(YearChartHost *host, const QString &calendarName, const Q
     btnnext = new QPushButton(QStringLiteral("翌年 ▶"), this);
     btnnext->setObjectName(QStringLiteral("btnnext"));
     btnnext->setToolTip(QStringLiteral("次の年（→、PageDown）"));
+    btnnext->setAccessibleName(QStringLiteral("翌年"));
     btnnext->setAutoDefault(false);
     chart = new YearChartView(this);
     streaks = new StreakPanel(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/AccessibleTable.h"
 #include "components/Look.h"
 #include "components/DayCellPainter.h"
 #include "settings/Settings.h"
@@ -44,8 +45,10 @@ protected:
 // the marks' colours with their numbers over them, a scale at the left, the
 // months under the bars, and the year's totals under it all. Everything it
 // paints is laid out when the counts, the look or the size change; while it is
-// hidden, at its next resize or paint.
-class YearChartView : public QWidget
+// hidden, at its next resize or paint. Screen readers read its numbers as a
+// table: a row for each month and one for the year, each cell saying its month
+// and mark.
+class YearChartView : public QWidget, public TableSource
 {
     Q_OBJECT
 
@@ -61,6 +64,14 @@ public:
     QRect barRect(int month, int mark) const;
     // The largest count the scale shows.
     int scaleTop() const { return m_scaleTop; }
+
+    int tableColumns() const override { return 4; }
+    int tableRows() const override { return 13; }
+    bool tableHasHeader() const override { return false; }
+    QString tableName() const override;
+    QString tableDescription() const override;
+    QString cellName(int col, int row) const override;
+    QRect cellBounds(int col, int row) const override;
 
     QSize sizeHint() const override { return QSize(760, 380); }
     QSize minimumSizeHint() const override { return QSize(548, 280); }
@@ -111,6 +122,8 @@ private:
     std::vector<int> m_gridLines;   // y of each scale line above the base line
     std::vector<Bar> m_bars;
     std::array<std::array<QRect, 3>, 12> m_barRects{};
+    std::array<QRect, 12> m_monthRects{};   // each month's bars, numbers and name
+    QRect m_totalsRect;
     std::vector<Text> m_texts;
     std::vector<Glyph> m_glyphs;
 };
