@@ -4,6 +4,8 @@
 #include "app/CalendarPrint.h"
 #include "app/MainMenu.h"
 #include "app/MonthView.h"
+#include "app/NameBar.h"
+#include "app/NavigationBar.h"
 #include "app/jump.h"
 #include "components/DrawGrid.h"
 #include "components/FileChooser.h"
@@ -26,14 +28,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QToolButton>
@@ -83,63 +80,16 @@ void TForm1::buildControls()
     ToolBar1 = BuildToolBar(*this, m_client);
     ToolButton2 = ToolBar1->findChild<QToolButton *>(QStringLiteral("ToolButton2"));
 
-    Panel1 = new QFrame(m_client);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setGeometry(0, 28, 527, 28);
-    Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
-    SetBackground(Panel1, ToQColor(clBtnFace));
-    cbox1 = new QComboBox(Panel1);
-    cbox1->setObjectName(QStringLiteral("cbox1"));
-    cbox1->setEditable(false);
-    cbox1->move(0, 2);
-    cbox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    cbox1->setAccessibleName(QStringLiteral("データ"));
-    // Screen readers on Linux name a list box by the label it belongs to, and read
-    // its name as the entry chosen; the window shows no label, so this one stays hidden.
-    auto *listLabel = new QLabel(QStringLiteral("データ"), Panel1);
-    listLabel->setObjectName(QStringLiteral("cbox1Label"));
-    listLabel->setBuddy(cbox1);
-    listLabel->hide();
-    // Its width is the window's to set: the size it asks for need not measure
-    // every name, which would cost the start time per calendar.
-    cbox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_nameBar = new NameBar(&m_calendar->calendars(), m_client);
+    cbox1 = m_nameBar->list();
     // The list box shows the calendar list; the selection follows what is shown.
-    cbox1->setModel(&m_calendar->calendars());
     connect(&m_calendar->calendars(), &CalendarListModel::selectionChanged, cbox1, &QComboBox::setCurrentIndex);
-    connect(cbox1, &QComboBox::activated, this, [this](int index) { runCommand([this, index] { cbox1Change(index); }); });
-    UpDown1 = new UpDown(Panel1);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    UpDown1->setRange(8, 20);
-    UpDown1->setIncrement(-1);
-    UpDown1->setPosition(12);
-    UpDown1->resize(21, 24);
-    // The size steps by −1: the up arrow makes the names smaller. Tab reaches it,
-    // and Up and Down step it.
-    UpDown1->setFocusPolicy(Qt::TabFocus);
-    UpDown1->setAccessibleNames(QStringLiteral("データ名の文字の大きさ"), QStringLiteral("データ名の文字を小さく"),
-                                QStringLiteral("データ名の文字を大きく"));
-    UpDown1->upButton()->setToolTip(QStringLiteral("データ名の文字を小さく"));
-    UpDown1->downButton()->setToolTip(QStringLiteral("データ名の文字を大きく"));
-    connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
+    connect(m_nameBar, &NameBar::calendarChosen, this, [this](int index) { runCommand([this, index] { cbox1Change(index); }); });
+    connect(m_nameBar, &NameBar::listSizeChosen, this, &TForm1::UpDown1Click);
 
-    Panel0 = new QFrame(m_client);
-    Panel0->setObjectName(QStringLiteral("Panel0"));
-    Panel0->setGeometry(0, 56, 527, 50);
-    Panel0->setContextMenuPolicy(Qt::CustomContextMenu);
-    SetBackground(Panel0, Qt::white);
-    btnprv = new QPushButton(QStringLiteral("前月"), Panel0);
-    btnprv->setObjectName(QStringLiteral("btnprv"));
-    btnprv->setToolTip(QStringLiteral("Shift+クリックで前年"));
-    btnprv->resize(60, 30);
-    connect(btnprv, &QPushButton::clicked, this, [this] { runCommand([this] { btnprvClick(); }); });
-    Label1 = new QLabel(Panel0);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    btnnext = new QPushButton(QStringLiteral("翌月"), Panel0);
-    btnnext->setObjectName(QStringLiteral("btnnext"));
-    btnnext->setToolTip(QStringLiteral("Shift+クリックで翌年"));
-    btnnext->resize(60, 30);
-    connect(btnnext, &QPushButton::clicked, this, [this] { runCommand([this] { btnnextClick(); }); });
+    m_navigation = new NavigationBar(m_client);
+    connect(m_navigation, &NavigationBar::previousClicked, this, [this] { runCommand([this] { btnprvClick(); }); });
+    connect(m_navigation, &NavigationBar::nextClicked, this, [this] { runCommand([this] { btnnextClick(); }); });
 
     m_view = new MonthView(*m_calendar, m_client);
     m_view->setGeometry(0, kGridTop, 527, 300);
@@ -165,7 +115,7 @@ void TForm1::buildMenus()
 {
     m_menu = BuildMainMenu(*this);
     historyChanged();
-    for (QWidget *w : std::initializer_list<QWidget *>{ToolBar1, Panel1, cbox1, Panel0})
+    for (QWidget *w : std::initializer_list<QWidget *>{ToolBar1, m_nameBar, cbox1, m_navigation})
         connect(w, &QWidget::customContextMenuRequested, this,
                 [this, w](const QPoint &pos) { m_menu.PopupMenu1->popup(w->mapToGlobal(pos)); });
 }
@@ -192,10 +142,7 @@ void TForm1::readSettings()
     m_settings = m_settingsStore.load();
     if (const auto &problem = m_settingsStore.loadProblem())
         MessageBoxes::error(this, *problem + QStringLiteral("\r\n設定ファイルを読み込めなかったため、このあと設定は保存されません。"));
-    UpDown1->setPosition(m_settings.nameHeight);
-    QFont listFont = cbox1->font();
-    listFont.setPointSize(UpDown1->position());
-    cbox1->setFont(listFont);
+    m_nameBar->setListPointSize(m_settings.nameHeight);
     lookChanged();
     m_placement = WindowPlacement(m_settings.bounds, minimumSizeHint());
     m_placement.apply(this);
@@ -225,10 +172,8 @@ void TForm1::FormShow()
 void TForm1::applyCaptionLook()
 {
     const Tnenfont &nen = m_settings.appearance.NenFont;
-    Label1->setFont(MakeFont(nen.Name, nen.Size, nen.Style));
-    SetTextColor(Label1, ToQColor(nen.Color));
-    SetBackground(Label1, ToQColor(m_settings.appearance.WindowColor));
-    Label1->adjustSize();
+    m_navigation->setCaptionLook(MakeFont(nen.Name, nen.Size, nen.Style), ToQColor(nen.Color),
+                                 ToQColor(m_settings.appearance.WindowColor));
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -246,7 +191,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         }
     }
     m_settings.bounds = m_placement.atClose(this);
-    m_settings.nameHeight = cbox1->font().pointSize();
+    m_settings.nameHeight = m_nameBar->listPointSize();
     m_settings.lastCalendar = m_calendar->CurrentCalendarName();
     m_settings.calendarOrder = m_calendar->calendars().names();
     saveSettings(SettingsWriter::Close);   // a failure is said, and the window closes all the same
@@ -284,21 +229,16 @@ QString TForm1::SettingsPath() const
 
 void TForm1::showMonthCaption(const QString &caption)
 {
-    Label1->setText(caption);
-    Label1->adjustSize();
+    m_navigation->setCaption(caption);
     FormResize();
 }
 
 void TForm1::LayoutHeader()
 {
-    cbox1->resize(cbox1->width(), cbox1->sizeHint().height());
-    Panel1->resize(Panel1->width(), cbox1->height() + 4);
-    UpDown1->resize(UpDown1->width(), cbox1->height());
-    Panel0->move(0, Panel1->y() + Panel1->height());
-    Panel0->resize(Panel0->width(), kGridTop - Panel0->y());
-    btnprv->move(btnprv->x(), (Panel0->height() - btnprv->height()) / 2);
-    btnnext->move(btnnext->x(), btnprv->y());
-    Label1->move(Label1->x(), (Panel0->height() - Label1->height()) / 2);
+    m_nameBar->fitHeight();
+    m_navigation->move(0, m_nameBar->y() + m_nameBar->height());
+    m_navigation->resize(m_navigation->width(), kGridTop - m_navigation->y());
+    m_navigation->centreVertically();
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
@@ -314,18 +254,8 @@ void TForm1::resizeEvent(QResizeEvent *event)
 // from maximised gives back the size the window had.
 void TForm1::fitMinimumSize()
 {
-    // The caption is centred on the outer width W (frame included): 翌月 ends
-    // W/2 + caption/2 + 10 + its width, which must lie inside W less the frame.
-    const QFontMetrics metrics(Label1->font());
-    int caption = 0;
-    for (char digit = '0'; digit <= '9'; ++digit) {
-        const QString digits(4, QLatin1Char(digit));
-        caption = std::max(caption, metrics.horizontalAdvance(QStringLiteral("%1年%2月").arg(digits, digits.left(2))));
-    }
-    caption += Label1->sizeHint().width() - metrics.horizontalAdvance(Label1->text());
     const int frame = m_shown ? frameGeometry().width() - width() : 0;
-    const int buttons = btnprv->width() + btnnext->width() + 2 * 10;
-    int width = caption + 1 + buttons + 2 + frame;
+    int width = m_navigation->widthForEveryMonth(frame);
     // Seven grid rows: the header and six week rows, a pixel each for the lines.
     const int dayRow = FontPixelHeight(m_settings.appearance.DayFont.Size, dg1);
     int height = kGridTop + dg1->rowHeight(0) + 6 * (dayRow + 1);
@@ -342,15 +272,9 @@ void TForm1::FormResize()
 {
     const int clientWidth = m_client->width();
     ToolBar1->resize(clientWidth, ToolBar1->height());
-    Panel1->resize(clientWidth, Panel1->height());
-    Panel0->resize(clientWidth, Panel0->height());
-    UpDown1->move(Panel1->width() - UpDown1->width(), 0);
-    cbox1->resize(std::max(0, UpDown1->x() - 1), cbox1->height());
-
-    Label1->adjustSize();
-    Label1->move(frameGeometry().width() / 2 - Label1->width() / 2, Label1->y());
-    btnprv->move(Label1->x() - btnprv->width() - 10, btnprv->y());
-    btnnext->move(Label1->x() + Label1->width() + 10, btnnext->y());
+    m_nameBar->resize(clientWidth, m_nameBar->height());
+    m_navigation->resize(clientWidth, m_navigation->height());
+    m_navigation->centre(frameGeometry().width());
 
     m_view->setGeometry(0, kGridTop, clientWidth, std::max(0, m_client->height() - kGridTop));
     m_view->fitCells();
@@ -369,10 +293,7 @@ void TForm1::lookChanged()
 
 void TForm1::UpDown1Click()
 {
-    QFont f = cbox1->font();
-    f.setPointSize(UpDown1->position());
-    cbox1->setFont(f);
-    LayoutHeader();
+    LayoutHeader();   // the list's new font size was set by the spinner
 }
 
 // ---- The month grid -----------------------------------------------------------
@@ -606,7 +527,7 @@ void TForm1::mnuallClick()
 BulkLook TForm1::bulkLook() const
 {
     const DayCellPainter &painter = m_view->cellPainter();
-    return {cbox1->height(), cbox1->font().pointSize(), dg1->defaultColWidth(), painter.markColors(),
+    return {cbox1->height(), m_nameBar->listPointSize(), dg1->defaultColWidth(), painter.markColors(),
             painter.markLineWidth()};
 }
 

@@ -12,12 +12,7 @@
 
 #include <functional>
 
-class QAction;
 class QComboBox;
-class QFrame;
-class QLabel;
-class QMenu;
-class QPushButton;
 class QToolBar;
 class QToolButton;
 
@@ -25,10 +20,11 @@ namespace hibi {
 
 class DrawGrid;
 class MonthView;
+class NameBar;
+class NavigationBar;
 class OpenCalendar;
 class TForm3;
 class Tform_jump;
-class UpDown;
 
 // The main window: the shell around the month view of the open calendar. It
 // holds the menus, the tool bar, the calendar list box and the month caption,
@@ -153,13 +149,9 @@ private:
     QWidget *m_client = nullptr;
     QToolBar *ToolBar1 = nullptr;
     QToolButton *ToolButton2 = nullptr;
-    QFrame *Panel1 = nullptr;
-    QComboBox *cbox1 = nullptr;
-    UpDown *UpDown1 = nullptr;
-    QFrame *Panel0 = nullptr;
-    QPushButton *btnprv = nullptr;
-    QLabel *Label1 = nullptr;
-    QPushButton *btnnext = nullptr;
+    NameBar *m_nameBar = nullptr;
+    QComboBox *cbox1 = nullptr;   // the name bar's calendar list
+    NavigationBar *m_navigation = nullptr;
     MonthView *m_view = nullptr;
     DrawGrid *dg1 = nullptr;
     MainMenu m_menu;
