@@ -20,17 +20,30 @@
 
 namespace hibi::fuzz {
 
+// Made on the first input and kept for the next ones; whoever runs the inputs
+// takes it down at the end (hibiFuzzFinish), while Qt's own statics still live.
+inline QApplication *&application()
+{
+    static QApplication *app = nullptr;
+    return app;
+}
+
 inline void ensureApplication()
 {
     static int argc = 1;
     static char name[] = "fuzz";
     static char *argv[] = {name, nullptr};
+    if (application())
+        return;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Made once and kept to the end: taken down among the other statics at
-    // exit, it would outlive what it needs.
-    static QApplication *app = new QApplication(argc, argv);
-    (void)app;
+    application() = new QApplication(argc, argv);
+}
+
+inline void finishApplication()
+{
+    delete application();
+    application() = nullptr;
 }
 
 class PreviewHost : public SettingsDialogHost

@@ -195,3 +195,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     check(ReadSettings(again) == s, "every key reads back as written");
     return 0;
 }
+
+// The replay runner's end: the application object goes while Qt can still take
+// its fonts down with it.
+extern "C" void hibiFuzzFinish()
+{
+    fuzz::finishApplication();
+}

@@ -7,6 +7,9 @@
 #include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size);
+// A target that keeps something over all its inputs (an application object)
+// defines this to let it go once they are done.
+extern "C" void hibiFuzzFinish() __attribute__((weak));
 
 int main(int argc, char **argv)
 {
@@ -33,6 +36,8 @@ int main(int argc, char **argv)
             ++inputs;
         }
     }
+    if (hibiFuzzFinish)
+        hibiFuzzFinish();
     std::printf("%d inputs replayed\n", inputs);
     return inputs > 0 ? 0 : 1;
 }
