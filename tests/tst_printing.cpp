@@ -458,11 +458,13 @@ void TestPrinting::monthPageAsPdf()
 }
 
 // The pages take the view's marks from memory and its layout: a mark set a
-// moment ago, not yet in the file, is printed, and printing writes nothing.
+// moment ago, not yet in the file, is printed, and printing writes nothing. The
+// calendar's notes come along: the day with one has its corner folded down.
 void TestPrinting::printsWhatTheViewShows()
 {
     const QByteArray before = kHeader + record(2026, {{7, 4, 2}});
     writeFile(file("カレンダー1"), before);
+    writeFile(folder() + "カレンダー1.notes", "2026-03-12\t歯医者\n");
     QVERIFY(openWindow());
     clickDay(11);
     QCOMPARE(markOf(3, 11), std::uint8_t(Maru));
@@ -474,7 +476,8 @@ void TestPrinting::printsWhatTheViewShows()
     QVERIFY(shown.loaded);
     QVERIFY(shown.marks == window()->calendar().YearMarks());
     QVERIFY(shown.layoutOf(2026, 3) == window()->monthView()->MonthLayout());
-    QVERIFY(!shown.noteOf);
+    QCOMPARE(shown.noteOf(2026, 3, 12), QStringLiteral("歯医者"));
+    QCOMPARE(shown.noteOf(2026, 3, 11), QString());
 
     QImage image = a4Image();
     const QRectF page = printable(image.size(), 96);
@@ -485,6 +488,13 @@ void TestPrinting::printsWhatTheViewShows()
     const GridCell c = CellOfDay(2026, 3, 11);
     auto isMaru = [c = ToQColor(window()->appearance().MaruColor)](const QColor &p) { return near(p, c); };
     QVERIFY(countPixels(image, print.pages().monthCell(image, page, shown, 3, c.col, c.row).toRect(), isMaru) > 40);
+    auto isSign = [](const QColor &p) { return near(p, QColor(0x40, 0x40, 0x40)); };
+    for (int day : {11, 12}) {
+        const GridCell d = CellOfDay(2026, 3, day);
+        const QRect cell = print.pages().monthCell(image, page, shown, 3, d.col, d.row).toRect();
+        const QRect corner(cell.right() - cell.width() / 6, cell.top(), cell.width() / 6, cell.height() / 6);
+        QCOMPARE(countPixels(image, corner, isSign) > 10, day == 12);
+    }
     QCOMPARE(readFile(file("カレンダー1")), before);
 }
 

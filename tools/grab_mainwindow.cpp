@@ -5,6 +5,7 @@
 #include "calendar/MonthGrid.h"
 #include "components/SysCtrls.h"
 #include "storage/CalendarFile.h"
+#include "storage/NoteFile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,10 +39,12 @@ int main(int argc, char *argv[])
     mark(12, Sankaku);
     CreateCalendarFile(CalendarFilePath(path, QStringLiteral("ジョギング")), 2026, marks);
     CreateCalendarFile(CalendarFilePath(path, QStringLiteral("通院")), 2026, YearMarks());
+    SaveNotes(NoteFilePath(path, QStringLiteral("ジョギング")), Notes{{NoteKey(2026, 11, 23), QStringLiteral("駅伝大会")}});
 
     TForm1 window(path);
-    window.calendarList()->setCurrentIndex(window.calendar().calendars().names().indexOf(QStringLiteral("ジョギング")));
-    window.cbox1Change(window.calendarList()->currentIndex());
+    // The list is in name order; the one with the marks is chosen as a user would.
+    auto *list = window.findChild<QComboBox *>(QStringLiteral("cbox1"));
+    list->setCurrentIndex(list->findText(QStringLiteral("ジョギング")));
     window.resize(420, 390);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

@@ -50,6 +50,7 @@ CalendarPrint CalendarPrint::ofShown(const OpenCalendar &calendar, const MonthVi
     year.marks = calendar.YearMarks();
     year.loaded = calendar.yearLoaded();
     year.layoutOf = [&view](int y, int m) { return view.layoutOf(y, m); };
+    year.noteOf = [&calendar](int y, int m, int d) { return calendar.noteOf(y, m, d); };
     return CalendarPrint(PrintPages(view.cellPainter(), look), std::move(year), calendar.DisplayMonth());
 }
 

@@ -100,6 +100,8 @@ MainMenu BuildMainMenu(TForm1 &form)
             {"mnunewcale", "新しいデータを追加(&N)...", &TForm1::mnunewcaleClick, QKeySequence(Qt::CTRL | Qt::Key_N)},
             {"changename", "表示中のデータの名前を変更(&R)...", &TForm1::changenameClick, QKeySequence(Qt::CTRL | Qt::Key_R)},
             {"delcale", "表示中のデータを削除(&D)...", &TForm1::delcaleClick, QKeySequence(Qt::CTRL | Qt::Key_D)},
+            separator,
+            {"mnunote", "選んだ日のメモ(&M)...", &TForm1::mnunoteClick, QKeySequence(Qt::CTRL | Qt::Key_M)},
     });
     m.Data1->setObjectName(QStringLiteral("Data1"));
     QObject::connect(m.Data1, &QMenu::aboutToShow, &form, &TForm1::Data1Click);

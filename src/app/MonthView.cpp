@@ -1,15 +1,18 @@
 #include "app/MonthView.h"
 
+#include "app/NoteEditor.h"
 #include "app/RangeCursor.h"
 #include "calendar/Clock.h"
 #include "calendar/SpokenDay.h"
 #include "components/DrawGrid.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
+#include "storage/FileError.h"
 #include "storage/MarkGesture.h"
 #include "storage/OpenCalendar.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QTimer>
 #include <QToolTip>
 
@@ -30,7 +33,14 @@ MonthView::MonthView(OpenCalendar &calendar, QWidget *parent)
         if (row < 1 || row > kWeekRows)
             return QString();
         const DayCell &cell = m_layout.at(col, row);
-        return cell.day != 0 ? cell.holidayName : QString();
+        if (cell.day == 0)
+            return QString();
+        // A holiday's name, then the day's note.
+        QStringList tip{cell.holidayName};
+        if (const QString note = m_calendar.noteOfDay(cell.day); !note.isEmpty())
+            tip << QStringLiteral("メモ: ") + note;
+        tip.removeAll(QString());
+        return tip.join(QLatin1Char('\n'));
     });
     // Tab reaches the grid and a click gives it the focus; keys mark and move.
     dg1->setFocusPolicy(Qt::StrongFocus);
@@ -46,6 +56,7 @@ MonthView::MonthView(OpenCalendar &calendar, QWidget *parent)
     connect(m_dayWatch, &DayWatch::dayChanged, this, &MonthView::todayChanged);
     connect(&m_calendar, &OpenCalendar::shownChanged, this, &MonthView::shownChanged);
     connect(&m_calendar, &OpenCalendar::markChanged, this, &MonthView::markChanged);
+    connect(&m_calendar, &OpenCalendar::noteChanged, this, &MonthView::markChanged);
     connect(&m_calendar, &OpenCalendar::markRefused, this, &MonthView::tellYearNotLoaded);
 }
 
@@ -160,6 +171,7 @@ void MonthView::dg1DrawCell(QPainter &painter, int col, int row, const CellRect 
     cell.focus = day.day != 0 && day.day == m_focusDay && dg1->hasFocus();
     cell.notLoaded = !m_calendar.yearLoaded();
     cell.highlighted = Range.highlights(m_calendar.DisplayYear(), m_calendar.DisplayMonth(), col, row);
+    cell.note = day.day != 0 && !m_calendar.noteOfDay(day.day).isEmpty();
     m_painter.paintDay(painter, rect, cell);
 }
 
@@ -175,7 +187,10 @@ void MonthView::dg1MouseDown(Qt::MouseButton button, QPoint pos)
     setFocusDay(day);   // the keyboard goes on from where the mouse was
     switch (Range.RangeState) {
     case 0:
-        m_calendar.setMark(day, PressMark(m_calendar.markOfDay(day), button, LeftHeld, RightHeld));
+        // The middle button only picks the day.
+        if (const std::uint8_t before = m_calendar.markOfDay(day), after = PressMark(before, button, LeftHeld, RightHeld);
+            after != before)
+            m_calendar.setMark(day, after);
         dg1->viewport()->update();
         break;
     case 1:
@@ -218,6 +233,17 @@ void MonthView::dg1KeyDown(int key, Qt::KeyboardModifiers modifiers)
             pickRangeEnd(focus.col, focus.row, m_focusDay);
         else if (key == Qt::Key_Space)
             keyMark(Maru);
+        else
+            editNote(m_focusDay);
+        break;
+    case Qt::Key_N:
+        if (!Range.active())
+            editNote(m_focusDay);
+        break;
+    case Qt::Key_Menu: showGridMenu(); break;
+    case Qt::Key_F10:
+        if (modifiers & Qt::ShiftModifier)
+            showGridMenu();
         break;
     case Qt::Key_1: keyMark(Maru); break;
     case Qt::Key_2: keyMark(Batu); break;
@@ -371,6 +397,8 @@ QString MonthView::cellName(int col, int row) const
     day.today = m_layout.todayCell == GridCell{col, row};
     day.loaded = m_calendar.yearLoaded();
     day.mark = m_calendar.YearMarks().at(m_calendar.DisplayMonth(), col, row);
+    if (day.day->day != 0)
+        day.note = m_calendar.noteOfDay(day.day->day);
     return DayCellName(day);
 }
 
@@ -397,6 +425,42 @@ bool MonthView::focusCell(int *col, int *row) const
     *col = cell.col;
     *row = cell.row;
     return true;
+}
+
+// ---- Notes ----------------------------------------------------------------
+
+void MonthView::editNote(int day)
+{
+    const int year = m_calendar.DisplayYear();
+    const int month = m_calendar.DisplayMonth();
+    if (!IsSupportedYear(year) || day < 1 || day > DaysInMonth(year, month))
+        return;
+    if (const auto &problem = m_calendar.notesProblem())
+        throw FileError(*problem);
+    const QString dayText = QStringLiteral("%1月%2日（%3）").arg(month).arg(day).arg(WeekdayLetter(CellOfDay(year, month, day).col));
+    TNoteEditor editor(dayText, m_calendar.noteOfDay(day), this);
+    if (editor.exec() == QDialog::Accepted)
+        m_calendar.setNote(day, editor.note());
+}
+
+// The grid's pop-up menu, from the keyboard (the menu key, Shift+F10): a right
+// click is the × and stays so.
+void MonthView::showGridMenu()
+{
+    if (Range.active())
+        return;
+    int col = 0;
+    int row = 0;
+    if (!focusCell(&col, &row))
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("GridMenu"));
+    QAction *note = menu.addAction(QStringLiteral("メモを編集(&M)..."));
+    note->setObjectName(QStringLiteral("gridnote"));
+    menu.setActiveAction(note);   // Enter takes it at once
+    const QRect cell = dg1->cellRect(col, row).toRect();
+    if (menu.exec(dg1->viewport()->mapToGlobal(cell.center())) == note)
+        emit noteRequested(m_focusDay);
 }
 
 } // namespace hibi

@@ -57,8 +57,9 @@ public:
     void dg1MouseUp(Qt::MouseButton button);
     // Arrows, Home and End move the focus cell (into the next month or year past
     // the ends), PageUp and PageDown step a month (a year with Shift), Space or
-    // 1, 2, 3 toggle ○ × △, Delete clears; in range mode Space or Enter picks the
-    // day and Esc leaves the mode.
+    // 1, 2, 3 toggle ○ × △, Delete clears, N or Enter opens the day's note, the
+    // menu key or Shift+F10 the pop-up menu; in range mode Space or Enter picks
+    // the day and Esc leaves the mode.
     void dg1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void Timer1Timer();
 
@@ -80,6 +81,10 @@ public:
     // Tells, once for each year shown, that marks cannot be set in a year that did not load.
     void tellYearNotLoaded();
 
+    // The note of a day of the month shown, in its editor; N or Enter on the
+    // focus cell, and the grid's pop-up menu, open it. Throws FileError.
+    void editNote(int day);
+
     // What screen readers hear: the weekdays of the header row, each day with its
     // weekday, holiday, today and mark, and while a range is picked what to pick.
     QString gridName() const override;
@@ -92,6 +97,8 @@ public:
 signals:
     void monthLaidOut(const QString &caption);
     void rangeModeChanged(bool on);
+    // The grid's pop-up menu asked for a day's note; its owner runs editNote.
+    void noteRequested(int day);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -108,6 +115,7 @@ private:
     void pickRangeStart(int col, int row, int day);
     void pickRangeEnd(int col, int row, int day);
     void endRangeSelection();
+    void showGridMenu();
 
     OpenCalendar &m_calendar;
     DrawGrid *dg1;

@@ -19,7 +19,6 @@ namespace {
 constexpr qreal kUnitsPerInch = 96;
 constexpr int kLine = 1;          // between cells, as the draw grid has it
 constexpr int kTitleGap = 14;
-const QColor kNoteSign(0x40, 0x40, 0x40);
 const QColor kNoteText(0x20, 0x20, 0x20);
 
 int pointsToUnits(int points)
@@ -285,17 +284,8 @@ void PrintPages::paintGrid(QPainter &painter, const DayCellPainter &cells, const
                 cell.today = grid.layout.todayCell == GridCell{col, row};
                 cell.notLoaded = !year.loaded;
             }
+            cell.note = cell.day != 0 && year.noteOf && !year.noteOf(year.year, grid.month, cell.day).isEmpty();
             cells.paintDay(painter, rect, cell);
-            if (cell.day != 0 && year.noteOf && !year.noteOf(year.year, grid.month, cell.day).isEmpty()) {
-                // A corner folded down: this day has a note.
-                const int side = std::max(4, std::min(rect.right - rect.left, rect.bottom - rect.top) / 4);
-                const QPoint corner[3] = {QPoint(rect.right - side, rect.top), QPoint(rect.right, rect.top),
-                                          QPoint(rect.right, rect.top + side)};
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(kNoteSign);
-                painter.drawPolygon(corner, 3);
-                painter.setBrush(Qt::NoBrush);
-            }
         }
 }
 

@@ -96,6 +96,7 @@ void TForm1::buildControls()
     m_view->setRangeTally([this](RangePoint &start, RangePoint &end) { rangeTally(start, end); });
     connect(m_view, &MonthView::monthLaidOut, this, &TForm1::showMonthCaption);
     connect(m_view, &MonthView::rangeModeChanged, this, &TForm1::showRangeMode);
+    connect(m_view, &MonthView::noteRequested, this, [this](int day) { runCommand([=, this] { m_view->editNote(day); }); });
     connect(m_calendar, &OpenCalendar::historyChanged, this, &TForm1::historyChanged);
     dg1 = m_view->grid();
     dg1->setDrawCell([this](QPainter &p, int col, int row, const CellRect &r) { dg1DrawCell(p, col, row, r); });
@@ -602,6 +603,11 @@ void TForm1::mnuexportClick()
 void TForm1::mnuprintClick()
 {
     CalendarPrint::ofShown(*m_calendar, *m_view, m_settings.appearance).exec(this);
+}
+
+void TForm1::mnunoteClick()
+{
+    m_view->editNote(m_view->focusDay());
 }
 
 void TForm1::mnurestoreClick()

@@ -66,6 +66,9 @@ public:
     void mnuchartClick();
     void mnuexportClick();
     void mnuprintClick();
+    // The note of the day with the keyboard's focus cell (a middle click puts it
+    // on a day without marking it).
+    void mnunoteClick();
     void mnurestoreClick();
     void FormClick();
     void UpDown1Click();

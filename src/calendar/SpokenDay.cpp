@@ -43,6 +43,8 @@ QString DayCellName(const SpokenDay &spoken)
     if (spoken.today)
         words << QStringLiteral("今日");
     words << (spoken.loaded ? MarkWord(spoken.mark) : QStringLiteral("印を読み込めなかった年"));
+    if (!spoken.note.isEmpty())
+        words << QStringLiteral("メモ") << spoken.note.simplified();
     return words.join(QLatin1Char(' '));
 }
 

@@ -28,10 +28,12 @@ struct SpokenDay
     bool today = false;
     bool loaded = true;             // the year's marks came from the file
     std::uint8_t mark = 0;
+    QString note;                   // the day's note, said last
 };
 
 // "12月11日 金曜日 まる", "2月23日 月曜日 天皇誕生日 今日 印なし"; "日付なし" for a cell
-// without a day; a year that did not load says so instead of the mark.
+// without a day; a year that did not load says so instead of the mark. A note
+// follows as "メモ" and its text.
 QString DayCellName(const SpokenDay &day);
 
 } // namespace hibi

@@ -38,7 +38,7 @@ int CellRowHeight(int pointSize, const QWidget *widget)
 }
 
 DayCellPainter::DayCellPainter()
-    : m_notLoadedBrush(QColor(0x80, 0x80, 0x80), Qt::BDiagPattern)
+    : m_notLoadedBrush(QColor(0x80, 0x80, 0x80), Qt::BDiagPattern), m_noteBrush(QColor(0x40, 0x40, 0x40))
 {
     m_focusPens[int(FocusColor::Plain)] = QPen(Qt::black, 2, Qt::DotLine, Qt::FlatCap);
 }
@@ -99,6 +99,16 @@ void DayCellPainter::paintDay(QPainter &painter, const CellRect &rect, const Day
         DrawCellText(painter, rect, dayNumber(cell.day));
     } else {
         painter.fillRect(r, m_yohaku);
+    }
+    // A day with a note has its top right corner folded down, a quarter of the
+    // cell: clear of the number in the middle, and under the mark.
+    if (cell.note && cell.day != 0) {
+        const int side = std::max(4, std::min(rect.right - rect.left, rect.bottom - rect.top) / 4);
+        const QPoint corner[3] = {QPoint(rect.right - side, rect.top), QPoint(rect.right, rect.top),
+                                  QPoint(rect.right, rect.top + side)};
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_noteBrush);
+        painter.drawPolygon(corner, 3);
     }
     // The mark, whatever the cell holds, then today's frame over it.
     paintMark(painter, rect, cell.mark);

@@ -37,6 +37,7 @@ struct DayCellState
     bool focus = false;       // the keyboard's cell
     bool notLoaded = false;   // hatched: the year could not be read
     bool highlighted = false; // a picked end of a range: covers everything
+    bool note = false;        // a corner folded down, under the mark
 };
 
 // The one painting of the month grid's cells, for the month view, the settings
@@ -88,6 +89,7 @@ private:
     std::array<QPen, 4> m_markPens;
     QPen m_focusPens[3];      // weekday, holiday, plain
     QBrush m_notLoadedBrush;
+    QBrush m_noteBrush;
 };
 
 // Single-line text centred in a cell.
