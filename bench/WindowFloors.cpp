@@ -5,9 +5,9 @@
 #include "calendar/MonthGrid.h"
 #include "components/DayCellPainter.h"
 #include "components/Look.h"
-#include "settings/ui/settei.h"
+#include "dialogs/settei.h"
 #include "storage/CalendarFile.h"
-#include "tally/ui/YearChart.h"
+#include "dialogs/YearChart.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

@@ -9,10 +9,10 @@
 #include "components/DayCellPainter.h"
 #include "components/Look.h"
 #include "settings/Settings.h"
-#include "settings/ui/settei.h"
+#include "dialogs/settei.h"
 #include "storage/Catalogue.h"
 #include "storage/OpenCalendar.h"
-#include "tally/ui/YearChart.h"
+#include "dialogs/YearChart.h"
 
 #include <QApplication>
 #include <QImage>

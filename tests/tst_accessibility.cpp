@@ -11,9 +11,9 @@
 #include "app/jump.h"
 #include "bulk/setall.h"
 #include "components/UpDown.h"
-#include "settings/ui/settei.h"
-#include "tally/ui/Unit3.h"
-#include "tally/ui/YearChart.h"
+#include "dialogs/settei.h"
+#include "dialogs/Unit3.h"
+#include "dialogs/YearChart.h"
 
 #include <QAccessible>
 #include <QDateEdit>

@@ -6,7 +6,7 @@
 #include "components/FontChooser.h"
 #include "components/UpDown.h"
 #include "settings/IniFile.h"
-#include "settings/ui/settei.h"
+#include "dialogs/settei.h"
 
 #include <QColorDialog>
 #include <QGroupBox>

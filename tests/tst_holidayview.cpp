@@ -4,7 +4,7 @@
 #include "WindowTest.h"
 
 #include "settings/IniFile.h"
-#include "settings/ui/settei.h"
+#include "dialogs/settei.h"
 
 #include <QHelpEvent>
 #include <QPushButton>

@@ -6,7 +6,7 @@
 #include "settings/IniFile.h"
 #include "storage/CalendarFile.h"
 #include "storage/YearMarks.h"
-#include "tally/ui/Unit3.h"
+#include "dialogs/Unit3.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -6,9 +6,9 @@
 
 #include "components/CtrlsEx.h"
 #include "settings/IniFile.h"
-#include "settings/ui/settei.h"
+#include "dialogs/settei.h"
 #include "storage/FileError.h"
-#include "tally/ui/YearChart.h"
+#include "dialogs/YearChart.h"
 
 #include <QAccessible>
 #include <QColorDialog>

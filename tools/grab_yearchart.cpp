@@ -6,7 +6,7 @@
 #include "components/DayCellPainter.h"
 #include "settings/Settings.h"
 #include "storage/CalendarFile.h"
-#include "tally/ui/YearChart.h"
+#include "dialogs/YearChart.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -19,9 +19,9 @@
 #include "storage/OpenCalendar.h"
 #include "storage/ProgramFolder.h"
 #include "storage/WholeFile.h"
-#include "storage/ui/RestoreDialog.h"
-#include "storage/ui/Unit2.h"
-#include "tally/ui/Unit3.h"
+#include "dialogs/RestoreDialog.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit3.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

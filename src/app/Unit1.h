@@ -4,9 +4,9 @@
 #include "app/MainMenu.h"
 #include "bulk/setall.h"
 #include "settings/Settings.h"
-#include "settings/ui/settei.h"
+#include "dialogs/settei.h"
 #include "tally/Tally.h"
-#include "tally/ui/YearChart.h"
+#include "dialogs/YearChart.h"
 
 #include <QMainWindow>
 

@@ -1,4 +1,4 @@
-#include "tally/ui/StreakPanel.h"
+#include "dialogs/StreakPanel.h"
 
 #include "calendar/Clock.h"
 #include "components/CtrlsEx.h"

@@ -1,11 +1,11 @@
-#include "tally/ui/YearChart.h"
+#include "dialogs/YearChart.h"
 
 #include "calendar/MonthGrid.h"
 #include "calendar/SpokenDay.h"
 #include "components/Look.h"
 #include "components/MessageBoxes.h"
 #include "storage/FileError.h"
-#include "tally/ui/StreakPanel.h"
+#include "dialogs/StreakPanel.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "storage/ui/RestoreDialog.h"
+#include "dialogs/RestoreDialog.h"
 
 #include "components/Look.h"
 #include "components/MessageBoxes.h"

@@ -1,4 +1,4 @@
-#include "tally/ui/Unit3.h"
+#include "dialogs/Unit3.h"
 
 #include "calendar/SpokenDay.h"
 #include "components/Look.h"

@@ -1,4 +1,4 @@
-#include "storage/ui/Unit2.h"
+#include "dialogs/Unit2.h"
 
 #include "components/Look.h"
 #include "components/MessageBoxes.h"

@@ -1,4 +1,4 @@
-#include "settings/ui/settei.h"
+#include "dialogs/settei.h"
 
 #include "calendar/Clock.h"
 #include "components/ColorBox.h"
