@@ -61,7 +61,13 @@ bool TestNotes::folded(int day) const
     const QImage image = monthGrid()->grab().toImage();
     const GridCell c = CellOfDay(window()->calendar().DisplayYear(), window()->calendar().DisplayMonth(), day);
     const QRect r = monthGrid()->cellRect(c.col, c.row).toRect();
-    return image.pixelColor(r.right() - 2, r.top() + 1) == QColor(0x40, 0x40, 0x40);
+    // At least a small triangle of it in the top right corner, today's frame or not.
+    const int side = std::min(r.width(), r.height()) / 4;
+    int dark = 0;
+    for (int y = r.top(); y < r.top() + side; ++y)
+        for (int x = r.right() - side; x <= r.right(); ++x)
+            dark += image.pixelColor(x, y) == QColor(0x40, 0x40, 0x40);
+    return dark >= side * side / 8;
 }
 
 void TestNotes::typedNoteRoundTrip()
@@ -122,9 +128,10 @@ void TestNotes::notesGoWithTheCalendar()
 {
     writeFile(file("A"), kHeader + record(2026));
     writeFile(file("B"), kHeader + record(2026));
-    writeFile(notes("A"), "2026-03-03\tA の\n");
+    writeFile(notes("A"), "2026-03-03\tA の\n2026-03-10\t今日\n");
     QVERIFY(openWindow());
     QVERIFY(folded(3));
+    QVERIFY(folded(10));   // inside today's frame
     whenModal([](QWidget *dialog) {
         auto *edit = dialog->findChild<QLineEdit *>("Edit1");
         edit->setText("C");
@@ -133,7 +140,7 @@ void TestNotes::notesGoWithTheCalendar()
     keyClick(window(), Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("C"));
     QVERIFY(!QFile::exists(notes("A")));
-    QCOMPARE(readFile(notes("C")), QByteArray("2026-03-03\tA の\n"));
+    QCOMPARE(readFile(notes("C")), QByteArray("2026-03-03\tA の\n2026-03-10\t今日\n"));
     QVERIFY(folded(3));
 
     messages().answer = true;

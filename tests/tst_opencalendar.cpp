@@ -282,30 +282,38 @@ void TestOpenCalendar::listFollowsMoves()
     QCOMPARE(CalendarListModel::indexAfterMove(4, 0, 3), 4);
 }
 
-// The note file's lines as written, and what is no note file at all.
+// The note file's lines as written, and what is no note file at all. A file
+// edited elsewhere may end its lines with CR LF or begin with a byte-order
+// mark; it is read, and written back in the program's own form.
 void TestOpenCalendar::noteFileFormat_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("two days") << QByteArray("2026-03-01\t診察\n2026-12-31\t大掃除\n") << true;
-    QTest::newRow("breaks, tabs, backslashes") << QByteArray("2024-02-29\ta\\nb\\tc\\\\d\n") << true;
-    QTest::newRow("no date") << QByteArray("note\n") << false;
-    QTest::newRow("no such day") << QByteArray("2026-02-29\tx\n") << false;
-    QTest::newRow("a day twice") << QByteArray("2026-03-01\ta\n2026-03-01\tb\n") << false;
-    QTest::newRow("a stray backslash") << QByteArray("2026-03-01\ta\\q\n") << false;
-    QTest::newRow("not UTF-8") << QByteArray("2026-03-01\t\x82\xA0\n") << false;
-    QTest::newRow("an empty note") << QByteArray("2026-03-01\t\n") << false;
+    QTest::addColumn<QByteArray>("written");   // when not the same bytes
+    QTest::newRow("empty") << QByteArray() << true << QByteArray();
+    QTest::newRow("two days") << QByteArray("2026-03-01\t診察\n2026-12-31\t大掃除\n") << true << QByteArray();
+    QTest::newRow("breaks, tabs, backslashes") << QByteArray("2024-02-29\ta\\nb\\tc\\\\d\n") << true << QByteArray();
+    QTest::newRow("CR LF") << QByteArray("2026-03-01\t診察\r\n2026-03-02\tx\r\n") << true
+                           << QByteArray("2026-03-01\t診察\n2026-03-02\tx\n");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF" "2026-03-01\tx\n") << true << QByteArray("2026-03-01\tx\n");
+    QTest::newRow("no date") << QByteArray("note\n") << false << QByteArray();
+    QTest::newRow("no such day") << QByteArray("2026-02-29\tx\n") << false << QByteArray();
+    QTest::newRow("a day twice") << QByteArray("2026-03-01\ta\n2026-03-01\tb\n") << false << QByteArray();
+    QTest::newRow("a stray backslash") << QByteArray("2026-03-01\ta\\q\n") << false << QByteArray();
+    QTest::newRow("not UTF-8") << QByteArray("2026-03-01\t\x82\xA0\n") << false << QByteArray();
+    QTest::newRow("an empty note") << QByteArray("2026-03-01\t\n") << false << QByteArray();
+    QTest::newRow("a lone CR") << QByteArray("2026-03-01\t\r\n") << false << QByteArray();
 }
 
 void TestOpenCalendar::noteFileFormat()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, valid);
+    QFETCH(QByteArray, written);
     const auto notes = ParseNotes(bytes);
     QCOMPARE(notes.has_value(), valid);
     if (notes)
-        QCOMPARE(NotesToBytes(*notes), bytes);   // the same bytes back
+        QCOMPARE(NotesToBytes(*notes), written.isEmpty() ? bytes : written);
     if (QByteArray(QTest::currentDataTag()) == "breaks, tabs, backslashes")
         QCOMPARE(notes->at(NoteKey(2024, 2, 29)), QStringLiteral("a\nb\tc\\d"));
 }
@@ -342,6 +350,14 @@ void TestOpenCalendar::notesGoWithTheirCalendar()
     QVERIFY(QDir(m_dir->filePath(".data/Trash/files")).entryList().contains("C.notes"));
     QCOMPARE(c->CurrentCalendarName(), QStringLiteral("B"));
     QCOMPARE(c->noteOfDay(11), QString());
+
+    // B, without notes, renamed to a name whose note file was left behind:
+    // it takes those notes, and a new one goes beside them.
+    writeFile(m_dir->path() + "/D.notes", "2026-03-01\t残り\n");
+    c->renameCalendar("D");
+    QCOMPARE(c->noteOfDay(1), QStringLiteral("残り"));
+    c->setNote(2, QStringLiteral("新"));
+    QCOMPARE(readFile(m_dir->path() + "/D.notes"), QByteArray("2026-03-01\t残り\n2026-03-02\t新\n"));
 }
 
 // A note file that cannot be read shows no notes and is never written over.

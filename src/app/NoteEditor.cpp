@@ -18,11 +18,11 @@ TNoteEditor::TNoteEditor(const QString &day, const QString &note, QWidget *paren
     setWindowTitle(QStringLiteral("メモ - %1").arg(day));
     setFont(PixelFont(12));
 
-    lblday = new QLabel(QStringLiteral("%1 のメモ(&M):").arg(day), this);
+    lblday = new QLabel(QStringLiteral("%1のメモ(&M):").arg(day), this);
     lblday->setObjectName(QStringLiteral("lblday"));
     memnote = new QPlainTextEdit(note, this);
     memnote->setObjectName(QStringLiteral("memnote"));
-    memnote->setAccessibleName(QStringLiteral("%1 のメモ").arg(day));
+    memnote->setAccessibleName(QStringLiteral("%1のメモ").arg(day));
     memnote->setTabChangesFocus(true);
     memnote->setFont(PixelFont(16));
     lblday->setBuddy(memnote);

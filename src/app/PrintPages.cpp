@@ -1,6 +1,7 @@
 #include "app/PrintPages.h"
 
 #include "calendar/MonthGrid.h"
+#include "components/DrawGrid.h"
 #include "components/Look.h"
 
 #include <QFontMetrics>
@@ -101,7 +102,6 @@ PrintPages::PrintPages(const DayCellPainter &cells, const Appearance &look)
     : m_cells(cells),
       m_titleFont(MakeFont(look.NenFont.Name, look.NenFont.Size, look.NenFont.Style)),
       m_titleColor(ToQColor(look.NenFont.Color)),
-      m_lineColor(ToQColor(look.WindowColor)),
       m_titlePx(pointsToUnits(look.NenFont.Size)),
       m_headerPx(pointsToUnits(look.YoubiFont.Size)),
       m_dayPx(pointsToUnits(look.DayFont.Size))
@@ -268,7 +268,7 @@ void PrintPages::paintGrid(QPainter &painter, const DayCellPainter &cells, const
                            const PrintedYear &year) const
 {
     // The lines between the cells are the grid's background, as on screen.
-    painter.fillRect(grid.rect(), m_lineColor);
+    painter.fillRect(grid.rect(), kGridLineColor);
     for (int col = 0; col < kColumns; ++col)
         cells.paintHeader(painter, grid.cell(col, 0), col);
     const int laidOutRows = grid.layout.rowCount - 1;

@@ -42,7 +42,7 @@ class PrintPages
 {
 public:
     // `cells`: the month view's painter; `look` gives the caption's font and
-    // colour for the titles and the grid lines' colour.
+    // colour for the titles. The grid lines are the screen grid's grey.
     PrintPages(const DayCellPainter &cells, const Appearance &look);
 
     // "2026年3月 — カレンダー1", with the notes of the month's days listed under it.
@@ -72,7 +72,6 @@ private:
     DayCellPainter m_cells;
     QFont m_titleFont;
     QColor m_titleColor;
-    QColor m_lineColor;
     int m_titlePx;
     int m_headerPx;
     int m_dayPx;

@@ -101,11 +101,14 @@ void DayCellPainter::paintDay(QPainter &painter, const CellRect &rect, const Day
         painter.fillRect(r, m_yohaku);
     }
     // A day with a note has its top right corner folded down, a quarter of the
-    // cell: clear of the number in the middle, and under the mark.
+    // cell: clear of the number in the middle, under the mark, and inside
+    // today's frame so that the frame does not hide it.
     if (cell.note && cell.day != 0) {
         const int side = std::max(4, std::min(rect.right - rect.left, rect.bottom - rect.top) / 4);
-        const QPoint corner[3] = {QPoint(rect.right - side, rect.top), QPoint(rect.right, rect.top),
-                                  QPoint(rect.right, rect.top + side)};
+        const int inset = cell.today && m_todayOn ? m_todayPen.width() : 0;
+        const int right = rect.right - inset;
+        const int top = rect.top + inset;
+        const QPoint corner[3] = {QPoint(right - side, top), QPoint(right, top), QPoint(right, top + side)};
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_noteBrush);
         painter.drawPolygon(corner, 3);

@@ -197,8 +197,8 @@ void DrawGrid::paintEvent(QPaintEvent *)
             const CellRect r = cellRect(col, row);
             if (r.left >= width)
                 break;
-            painter.fillRect(r.right, r.top, 1, r.bottom - r.top + 1, m_gridLineColor);
-            painter.fillRect(r.left, r.bottom, r.right - r.left, 1, m_gridLineColor);
+            painter.fillRect(r.right, r.top, 1, r.bottom - r.top + 1, kGridLineColor);
+            painter.fillRect(r.left, r.bottom, r.right - r.left, 1, kGridLineColor);
             if (!m_drawCell)
                 continue;
             painter.save();

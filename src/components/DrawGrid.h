@@ -40,6 +40,9 @@ protected:
     ~GridCellNames() = default;
 };
 
+// The one-pixel lines between the cells; the printed pages draw theirs alike.
+inline const QColor kGridLineColor(0x80, 0x80, 0x80);
+
 // A grid that paints nothing of its own: every cell is painted by the draw-cell
 // callback, with 1-pixel grid lines between all cells. Columns and rows have a
 // default width and height, and each may have its own. The first fixedRows
@@ -160,7 +163,6 @@ private:
     std::map<int, int> m_rowHeights;
     std::map<int, int> m_colWidths;
     QColor m_marginColor = Qt::white;
-    const QColor m_gridLineColor = QColor(0x80, 0x80, 0x80);
 };
 
 } // namespace hibi

@@ -117,9 +117,12 @@ void TRestoreDialog::btnrestoreClick()
         listBackups();
         return;
     }
-    MessageBoxes::information(this, QStringLiteral("「%1」を %2 の内容に戻しました。")
-                                            .arg(m_calendar.CurrentCalendarName(), dayText(entry.date)));
+    // The list goes first and the main window owns the answer, so that the
+    // keyboard's focus goes back to it when the answer is read.
     accept();
+    MessageBoxes::information(parentWidget() ? parentWidget() : this,
+                              QStringLiteral("「%1」を %2 の内容に戻しました。")
+                                      .arg(m_calendar.CurrentCalendarName(), dayText(entry.date)));
 }
 
 } // namespace hibi

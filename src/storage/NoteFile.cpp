@@ -87,7 +87,8 @@ std::optional<Notes> ParseNotes(const QByteArray &bytes)
     Notes notes;
     const QStringList lines = text.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines[i];
+        // A line may end in CR LF where the file was edited elsewhere.
+        const QString line = lines[i].endsWith(u'\r') ? lines[i].chopped(1) : lines[i];
         if (line.isEmpty() && i == lines.size() - 1)
             break;   // after the last line's break
         const qsizetype tab = line.indexOf(u'\t');

@@ -264,7 +264,8 @@ void OpenCalendar::renameCalendar(const QString &name)
         RenameCalendarFile(from, to);
     // The notes go along; when they cannot, the calendar keeps its old name.
     const QString notesFrom = notePath(CurrentCalendarName());
-    if (QFileInfo::exists(notesFrom)) {
+    const bool hadNotes = QFileInfo::exists(notesFrom);
+    if (hadNotes) {
         try {
             RenameCalendarFile(notesFrom, notePath(name));
         } catch (const FileError &) {
@@ -275,7 +276,12 @@ void OpenCalendar::renameCalendar(const QString &name)
     }
     m_history.forgetCalendar(CurrentCalendarName());
     m_list.rename(m_list.selected(), name);
-    m_notesOf = name;
+    // Without notes of its own the calendar takes those a file of its new name
+    // already holds, as a new calendar does; they are never written over.
+    if (hadNotes)
+        m_notesOf = name;
+    else
+        readNotes();
     emit shownChanged(false);
     emit historyChanged();
 }
