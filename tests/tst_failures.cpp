@@ -170,8 +170,9 @@ void TestFailures::renameThatFailsChangesNothing()
                                                      .arg(QDir::toNativeSeparators(file("A")), QDir::toNativeSeparators(file("X")))});
     QCOMPARE(calendarList()->currentText(), QStringLiteral("A"));
     QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
-    // A name too long for any file system is refused before anything is tried.
-    enterName(QString(300, QLatin1Char('n')), Qt::Key_R);
+    // A name too long for its files is refused before anything is tried: 250
+    // letters and ".notes" are one byte too many.
+    enterName(QString(250, QLatin1Char('n')), Qt::Key_R);
     QCOMPARE(messages().texts().last(), QStringLiteral("名前が長すぎます"));
     QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
     QVERIFY(window()->close());
@@ -204,6 +205,8 @@ void TestFailures::deleteThatFailsKeepsTheEntry()
 {
     writeFile(file("A"), kHeader + record(2026));
     writeFile(file("B"), kHeader + record(2026));
+    const QByteArray notes("not a note file\n");   // unreadable: no copy in memory
+    writeFile(folder() + "A.notes", notes);
     QVERIFY(openWindow());
     block("A");   // not a file any more: it cannot be deleted as one
     messages().answer = true;
@@ -213,6 +216,7 @@ void TestFailures::deleteThatFailsKeepsTheEntry()
     QCOMPARE(window()->calendar().calendars().names(), (QStringList{"A", "B"}));
     QCOMPARE(window()->calendar().CurrentCalendarName(), QStringLiteral("A"));
     QVERIFY(QFileInfo(file("A")).isDir());
+    QCOMPARE(readFile(folder() + "A.notes"), notes);   // still beside its calendar
     QVERIFY(QDir().rmdir(file("A")));
 }
 

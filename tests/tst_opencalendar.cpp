@@ -220,6 +220,13 @@ void TestOpenCalendar::failedReadIsNeverWrittenBack()
     QSignalSpy refused(c.get(), &OpenCalendar::markRefused);
     QVERIFY(!c->setMark(4, Maru));
     QCOMPARE(refused.size(), 1);
+    // Notes need no marks: set, undone and redone while the year stays unread.
+    c->setNote(5, QStringLiteral("x"));
+    QVERIFY(c->undo());
+    QCOMPARE(c->noteOfDay(5), QString());
+    QVERIFY(c->redo());
+    QCOMPARE(c->noteOfDay(5), QStringLiteral("x"));
+    QVERIFY(!c->yearLoaded());
     QVERIFY(QDir().rmdir(file("A")));
     writeFile(file("A"), bytes);
     c->flush();
@@ -345,6 +352,12 @@ void TestOpenCalendar::notesGoWithTheirCalendar()
     QCOMPARE(c->noteOfDay(11), QStringLiteral("歯医者\n10時"));
     c->setNote(12, QStringLiteral("b"));
     QCOMPARE(readFile(m_dir->path() + "/C.notes"), QByteArray("2026-03-11\t歯医者\\n10時\n2026-03-12\tb\n"));
+    // CR is no line break of the file's: the note holds what comes back from it.
+    c->setNote(13, QStringLiteral("\r"));
+    c->setNote(14, QStringLiteral("c\r\nd\r"));
+    QCOMPARE(c->noteOfDay(13), QString());
+    QCOMPARE(c->noteOfDay(14), QStringLiteral("c\nd"));
+    QCOMPARE(ReadNotes(m_dir->path() + "/C.notes").at(NoteKey(2026, 3, 14)), QStringLiteral("c\nd"));
     c->deleteCalendar();
     QVERIFY(!QFile::exists(m_dir->path() + "/C.notes"));
     QVERIFY(QDir(m_dir->filePath(".data/Trash/files")).entryList().contains("C.notes"));

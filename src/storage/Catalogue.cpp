@@ -1,6 +1,7 @@
 #include "storage/Catalogue.h"
 
 #include "storage/CalendarFile.h"
+#include "storage/NoteFile.h"
 #include "storage/ShiftJis.h"
 
 #include <QDir>
@@ -113,9 +114,9 @@ std::optional<QString> CalendarNameProblem(const QString &name)
     for (QChar c : name)
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             return QStringLiteral("改行やタブなどの制御文字は使えません");
-    // The file name must fit the file system: 255 bytes on Linux, 255 UTF-16
-    // units on Windows, the extension included.
-    const QString fileName = name + kCalendarExtension;
+    // The file names must fit the file system: 255 bytes on Linux, 255 UTF-16
+    // units on Windows, the extension included; the note file's is the longer.
+    const QString fileName = name + kNoteExtension;
     if (fileName.toUtf8().size() > 255 || fileName.size() > 255)
         return QStringLiteral("名前が長すぎます");
     // The name is kept in the settings file, which is Shift_JIS: a character it

@@ -78,8 +78,10 @@ void OpenCalendar::applyNote(int year, int month, int day, const QString &text)
     emit noteChanged(month, day);
 }
 
-void OpenCalendar::setNote(int day, const QString &text)
+void OpenCalendar::setNote(int day, const QString &typed)
 {
+    // Line breaks are LF alone in the file; a CR would not come back from it.
+    const QString text = QString(typed).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).remove(u'\r');
     const QString before = noteOfDay(day);
     if (before == text)
         return;
@@ -231,6 +233,15 @@ bool OpenCalendar::applyChange(const MarkChange &change, bool undoing, Changes w
         }
         return true;
     }
+    // A note of the year shown needs no marks: also when the year did not load.
+    if (change.note && change.calendar == CurrentCalendarName() && change.year == m_year) {
+        if (change.month != m_month) {
+            m_month = change.month;
+            emit shownChanged(false);
+        }
+        applyNote(change.year, change.month, change.day, undoing ? change.noteBefore : change.noteAfter);
+        return true;
+    }
     // The view goes there first, through the one switch, so the buffer rule holds.
     if (!switchTo(change.calendar, change.year, change.month))
         return false;
@@ -260,7 +271,8 @@ void OpenCalendar::renameCalendar(const QString &name)
     // renamed keeps its name, so the list and its file stay together.
     const QString from = CalendarPath();
     const QString to = calendarPath(name);
-    if (QFileInfo::exists(from))
+    const bool movedCalendar = QFileInfo::exists(from);
+    if (movedCalendar)
         RenameCalendarFile(from, to);
     // The notes go along; when they cannot, the calendar keeps its old name.
     const QString notesFrom = notePath(CurrentCalendarName());
@@ -269,7 +281,7 @@ void OpenCalendar::renameCalendar(const QString &name)
         try {
             RenameCalendarFile(notesFrom, notePath(name));
         } catch (const FileError &) {
-            if (QFileInfo::exists(to))
+            if (movedCalendar)
                 RenameCalendarFile(to, from);
             throw;
         }
@@ -297,23 +309,23 @@ void OpenCalendar::restoreCalendar(const QString &backupCopy)
 
 void OpenCalendar::deleteCalendar()
 {
-    // The notes go to the trash first, and come back when the calendar's file
-    // will not go: a file that will not go keeps its calendar in the list.
-    const QString notes = notePath(CurrentCalendarName());
-    const bool hadNotes = QFileInfo::exists(notes);
-    DeleteCalendarFile(notes);
+    // A calendar file that will not go keeps its calendar in the list, notes and
+    // all. A note file that will not go after it stays where it is, whole, and
+    // is named once the calendar is gone.
+    DeleteCalendarFile(CalendarPath());
+    std::optional<QString> notesLeft;
     try {
-        DeleteCalendarFile(CalendarPath());
-    } catch (const FileError &) {
-        if (hadNotes && !m_notesProblem)
-            SaveNotes(notes, m_notes);
-        throw;
+        DeleteCalendarFile(notePath(CurrentCalendarName()));
+    } catch (const FileError &e) {
+        notesLeft = e.message();
     }
     m_history.forgetCalendar(CurrentCalendarName());
     m_list.remove(m_list.selected());
     emit historyChanged();
     // The deleted calendar's marks are not saved; the last entry is shown.
     switchTo(m_list.name(m_list.count() - 1), m_year, m_month, Buffer::Discard, Reread::Always);
+    if (notesLeft)
+        throw FileError(*notesLeft);
 }
 
 } // namespace hibi

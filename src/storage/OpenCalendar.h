@@ -107,8 +107,10 @@ public:
     // The current calendar under a new name, its file renamed; the buffer is kept
     // and saved later under the new name.
     void renameCalendar(const QString &name);
-    // The current calendar's file goes to the trash and its entry leaves the
-    // list; the last entry is shown, its year read again.
+    // The current calendar's file goes to the trash, its note file after it, and
+    // its entry leaves the list; the last entry is shown, its year read again.
+    // Throws FileError, with nothing changed when the calendar's file will not
+    // go, after the change when only the note file will not.
     void deleteCalendar();
     void moveCalendar(int from, int to) { m_list.move(from, to); }
     // The current calendar's file put back to one of its backups (ListBackups),
