@@ -8,9 +8,11 @@
 #include "about/HelpWindow.h"
 #include "about/about.h"
 #include "about/AboutInfo.h"
+#include "app/NoteEditor.h"
 #include "app/jump.h"
 #include "bulk/setall.h"
 #include "components/UpDown.h"
+#include "dialogs/RestoreDialog.h"
 #include "dialogs/settei.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/YearChart.h"
@@ -486,7 +488,7 @@ void TestAccessibility::everyControlNamed_data()
 {
     QTest::addColumn<QString>("which");
     for (const char *which : {"main window", "bulk input", "jump", "tally", "year chart", "settings page 1",
-                              "settings page 2", "about", "help"})
+                              "settings page 2", "about", "help", "note", "restore"})
         QTest::newRow(which) << which;
 }
 
@@ -508,6 +510,10 @@ void TestAccessibility::everyControlNamed()
         shown = std::make_unique<Tfrmsettei>(window(), window());
     else if (which == "about")
         shown = std::make_unique<TAboutBox>(window());
+    else if (which == "note")
+        shown = std::make_unique<TNoteEditor>(QStringLiteral("3月10日（火）"), QStringLiteral("歯医者"), window());
+    else if (which == "restore")
+        shown = std::make_unique<TRestoreDialog>(window()->calendar(), window());
     if (shown) {
         root = shown.get();
         root->show();

@@ -183,7 +183,7 @@ private:
 // March 2026 as the month page draws it: each day's number in the middle of its
 // cell, in red on Sundays and holidays over the holidays' background, the marks
 // of memory in their cells, today framed, the cells after the 31st in the
-// margin colour, lines in the window's colour between the cells.
+// margin colour, lines in the screen grid's grey between the cells.
 void TestPrinting::monthPageCells()
 {
     const Appearance look = testLook();

@@ -25,7 +25,7 @@ QString escaped(const QString &text)
             out += QStringLiteral("\\n");
         else if (c == u'\t')
             out += QStringLiteral("\\t");
-        else if (c != u'\r')
+        else
             out += c;
     }
     return out;

@@ -233,11 +233,14 @@ bool OpenCalendar::applyChange(const MarkChange &change, bool undoing, Changes w
         }
         return true;
     }
-    // A note of the year shown needs no marks: also when the year did not load.
-    if (change.note && change.calendar == CurrentCalendarName() && change.year == m_year) {
-        if (change.month != m_month) {
+    if (change.note) {
+        // A note needs no marks: in the year shown, also one that did not load,
+        // only the month moves.
+        if (change.calendar == CurrentCalendarName() && change.year == m_year) {
             m_month = change.month;
             emit shownChanged(false);
+        } else if (!switchTo(change.calendar, change.year, change.month)) {
+            return false;
         }
         applyNote(change.year, change.month, change.day, undoing ? change.noteBefore : change.noteAfter);
         return true;
@@ -245,10 +248,6 @@ bool OpenCalendar::applyChange(const MarkChange &change, bool undoing, Changes w
     // The view goes there first, through the one switch, so the buffer rule holds.
     if (!switchTo(change.calendar, change.year, change.month))
         return false;
-    if (change.note) {
-        applyNote(change.year, change.month, change.day, undoing ? change.noteBefore : change.noteAfter);
-        return true;
-    }
     if (!m_loaded) {
         emit markRefused();
         return false;
@@ -276,8 +275,7 @@ void OpenCalendar::renameCalendar(const QString &name)
         RenameCalendarFile(from, to);
     // The notes go along; when they cannot, the calendar keeps its old name.
     const QString notesFrom = notePath(CurrentCalendarName());
-    const bool hadNotes = QFileInfo::exists(notesFrom);
-    if (hadNotes) {
+    if (QFileInfo::exists(notesFrom)) {
         try {
             RenameCalendarFile(notesFrom, notePath(name));
         } catch (const FileError &) {
@@ -288,12 +286,10 @@ void OpenCalendar::renameCalendar(const QString &name)
     }
     m_history.forgetCalendar(CurrentCalendarName());
     m_list.rename(m_list.selected(), name);
-    // Without notes of its own the calendar takes those a file of its new name
-    // already holds, as a new calendar does; they are never written over.
-    if (hadNotes)
-        m_notesOf = name;
-    else
-        readNotes();
+    // The notes are read under the new name: those that went along, or for a
+    // calendar without notes of its own those a file of that name already
+    // holds, as a new calendar takes them; they are never written over.
+    readNotes();
     emit shownChanged(false);
     emit historyChanged();
 }
